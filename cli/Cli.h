@@ -1,0 +1,48 @@
+// Shared pieces of pspkvx-cli: the context every subcommand receives, its exit codes and its
+// output helpers. Each group of subcommands lives in its own file and registers itself from
+// main.cpp.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace pspkvx::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the operation failed; the reason is on stderr
+inline constexpr int kExitUsage = 2;   // bad arguments or a value the record refuses
+
+// Thrown by a subcommand: the message goes to stderr, the code becomes the exit code.
+struct CliError : std::runtime_error {
+  CliError(int exitCode, const std::string& message)
+      : std::runtime_error(message), code(exitCode) {}
+  int code;
+};
+
+struct Context {
+  platform::Platform& platform;
+  bool json = false;
+  int exitCode = kExitOk;
+  // The folder PSPKVX keeps its files in: the one this program lies in.
+  std::string ProgramFolder() const;
+};
+
+// Adds the --json flag every subcommand takes.
+void AddJsonFlag(CLI::App* command, Context& context);
+
+// Prints a JSON value on one line (bytes that are not UTF-8 are replaced, never dropped
+// silently into invalid output).
+void PrintJson(const nlohmann::json& value);
+
+// A text whose every byte becomes the character of the same code (U+0000-U+00FF), so that
+// no byte of outside data is lost in JSON output.
+std::string Latin1ToUtf8(const std::string& bytes);
+
+void RegisterChecksumCommand(CLI::App& app, Context& context);
+void RegisterConfigCommands(CLI::App& app, Context& context);
+
+}  // namespace pspkvx::cli

@@ -1,0 +1,34 @@
+#include <iostream>
+
+#include "cli/Cli.h"
+
+namespace pspkvx::cli {
+
+std::string Context::ProgramFolder() const {
+  const std::string path = platform.ProgramPath();
+  return path.empty() ? platform.CurrentDirectory() : platform::FolderOfPath(path);
+}
+
+void AddJsonFlag(CLI::App* command, Context& context) {
+  command->add_flag("--json", context.json, "Print the result as JSON");
+}
+
+void PrintJson(const nlohmann::json& value) {
+  std::cout << value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+}
+
+std::string Latin1ToUtf8(const std::string& bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (unsigned char c : bytes) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace pspkvx::cli

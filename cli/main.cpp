@@ -1,0 +1,24 @@
+// pspkvx-cli: the scriptable companion of PSPKVX. Exit codes: 0 success, 1 the operation
+// failed (reason on stderr), 2 bad usage.
+#include <iostream>
+
+#include "cli/Cli.h"
+
+int main(int argc, char** argv) {
+  auto platform = pspkvx::platform::CreatePlatform();
+  pspkvx::cli::Context context{*platform};
+  CLI::App app{"pspkvx-cli: the scriptable companion of PSPKVX"};
+  app.require_subcommand(1);
+  pspkvx::cli::RegisterChecksumCommand(app, context);
+  pspkvx::cli::RegisterConfigCommands(app, context);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? pspkvx::cli::kExitOk : pspkvx::cli::kExitUsage;
+  } catch (const pspkvx::cli::CliError& e) {
+    std::cerr << "pspkvx-cli: " << e.what() << "\n";
+    return e.code;
+  }
+  return context.exitCode;
+}

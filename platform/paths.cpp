@@ -1,0 +1,25 @@
+#include "platform/Platform.h"
+
+namespace pspkvx::platform {
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  path += kPathSep;
+  path += name;
+  return path;
+}
+
+std::string FolderOfPath(const std::string& path) {
+  const size_t sep = path.find_last_of(kPathSep);
+  return sep == std::string::npos ? path : path.substr(0, sep);
+}
+
+std::string BaseNameOfPath(const std::string& path) {
+  const size_t sep = path.find_last_of(kPathSep);
+  std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+}  // namespace pspkvx::platform

@@ -1,0 +1,85 @@
+// Linux implementation of the platform interface.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+
+#include "platform/Platform.h"
+#include "platform/instance_lock_linux.h"
+
+namespace pspkvx::platform {
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string EnvOrEmpty(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// XDG_DOCUMENTS_DIR from the user's user-dirs.dirs ("$HOME/Documents" style), or empty.
+std::string XdgDocumentsDir(const std::string& home) {
+  std::string config = EnvOrEmpty("XDG_CONFIG_HOME");
+  if (config.empty()) config = home + "/.config";
+  std::ifstream in(config + "/user-dirs.dirs");
+  std::string line;
+  const std::string key = "XDG_DOCUMENTS_DIR=";
+  while (std::getline(in, line)) {
+    if (line.rfind(key, 0) != 0) continue;
+    std::string value = line.substr(key.size());
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+      value = value.substr(1, value.size() - 2);
+    if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+    if (value.empty() || value.front() != '/') return "";
+    return value;
+  }
+  return "";
+}
+
+class LinuxPlatform final : public Platform {
+ public:
+  // The PSP is found the way the Windows NT family finds it: by USB identity and volume checks.
+  uint32_t OsFamily() const override { return kOsNt; }
+
+  std::string ProgramPath() const override {
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return "";
+    return std::string(buffer, static_cast<size_t>(n));
+  }
+
+  std::string CurrentDirectory() const override {
+    char buffer[PATH_MAX];
+    return ::getcwd(buffer, sizeof buffer) ? buffer : "";
+  }
+
+  std::string DocumentsFolder() const override {
+    std::string home = EnvOrEmpty("HOME");
+    while (home.size() > 1 && home.back() == '/') home.pop_back();
+    if (home.empty()) return CurrentDirectory();
+    const std::string xdg = XdgDocumentsDir(home);
+    if (IsDirectory(xdg)) return xdg;
+    if (IsDirectory(home + "/Documents")) return home + "/Documents";
+    return home;
+  }
+
+  std::unique_ptr<InstanceLock> AcquireInstanceLock(const std::string& name) override {
+    return AcquireLinuxInstanceLock(name);
+  }
+
+  bool AskRunningInstanceToRaise(const std::string& name) override {
+    return AskLinuxInstanceToRaise(name);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> CreatePlatform() { return std::make_unique<LinuxPlatform>(); }
+
+}  // namespace pspkvx::platform

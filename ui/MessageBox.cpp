@@ -1,0 +1,44 @@
+#include "ui/MessageBox.h"
+
+#include "ui/StringTable.h"
+
+namespace pspkvx {
+
+MessageBoxButtonSet ButtonSetForType(int type) {
+  switch (type) {
+    case MbOkCancel:
+    case MbAbout:
+      return {2, {ResultOk, ResultCancel, 0, 0}};
+    case MbYesNo:
+      return {2, {ResultYes, ResultNo, 0, 0}};
+    case MbRetryCancel:
+      return {2, {ResultRetry, ResultCancel, 0, 0}};
+    case MbYesNoCancel:
+    case MbExistingDestination:
+      return {3, {ResultYes, ResultNo, ResultCancel, 0}};
+    case MbExistingDestinationAdd:
+      return {4, {ResultYes, ResultNo, ResultCancel, ResultAddToList}};
+    default:
+      return {1, {ResultOk, 0, 0, 0}};
+  }
+}
+
+std::string DefaultButtonLabel(int type, int index) {
+  const MessageBoxButtonSet set = ButtonSetForType(type);
+  if (index < 0 || index >= set.count) return "";
+  if (type == MbExistingDestination || type == MbExistingDestinationAdd) {
+    static constexpr int kLabels[] = {IDS_OVERWRITE, IDS_RENAME, IDS_SKIP, IDS_ADD_TO_LIST};
+    return StringText(kLabels[index]);
+  }
+  if (type == MbAbout && index == 1) return "Support";
+  switch (set.results[index]) {
+    case ResultOk: return "OK";
+    case ResultCancel: return "Cancel";
+    case ResultRetry: return "Retry";
+    case ResultYes: return "Yes";
+    case ResultNo: return "No";
+    default: return "";
+  }
+}
+
+}  // namespace pspkvx

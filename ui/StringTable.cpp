@@ -1,0 +1,156 @@
+#include "ui/StringTable.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace pspkvx {
+namespace {
+
+struct Entry {
+  int id;
+  const char* text;
+};
+
+// Sorted by id.
+constexpr Entry kStrings[] = {
+    {IDS_APP_TITLE, "KVX PSP"},
+    {IDS_MINIMIZE, "Minimize"},
+    {IDS_WIDE_SCREEN, "Wide 16:9"},
+    {IDS_NORMAL_SCREEN, "Normal 4:3"},
+    {IDS_BROWSER_FAILED, "Couldn't open your web browser, please go to "},
+    {IDS_ABOUT_TEXT,
+     "PSPKVX - the companion for your PSP\r\n"
+     "Made by the PSPKVX developers\r\n"
+     "Version %1.2f\r\n"
+     "Help, news and updates: press \"Support\" to visit our support site."},
+    {IDS_OPEN_FILE_FAILED, "Failed to open the file:\n"},
+    {IDS_VOTES, "%2.0f%% (%i votes)"},
+    {IDS_MAXIMIZE, "Maximize"},
+    {IDS_RESTORE, "Restore"},
+    {IDS_SIZE, "Size"},
+    {IDS_ONE_VOTE, "%2.0f%% (%i vote)"},
+    {IDS_ENTER_GROUP_NAME, "Enter a name for the folder group"},
+    {IDS_EDIT_FILE_NAME, "Edit the file name"},
+    {IDS_EDIT_GROUP_NAME, "Edit the folder group name"},
+    {IDS_FILE_NAME_EXISTS, "A file with that name already exists:"},
+    {IDS_FOLDER_NAME_EXISTS, "A folder with that name already exists."},
+    {IDS_SAVE_FOR_NEWER_VERSION,
+     "Cannot use this save. It is made for a newer version of the PSP manager application. "
+     "Please check for updates by clicking the options button and then the \"check for "
+     "updates\" button."},
+    {IDS_SAVE_CORRUPT,
+     "The downloaded save file is corrupt. Please try downloading it again or wait for a "
+     "working version to appear."},
+    {IDS_OK, "OK"},
+    {IDS_CANNOT_CREATE_ON_STICK, "Could not create a file on the PSP memory stick."},
+    {IDS_REMOVE_GROUP_QUESTION, "Are you sure you want to remove the folder group and its contents?"},
+    {IDS_CHECK_UPDATES_QUESTION,
+     "Would you like to check the internet for a new version now?\r\n\r\n"
+     "You can check for new versions from within options anytime."},
+    {IDS_NEW_VERSION_DOWNLOADING, "A new version has been found and is being downloaded. Version"},
+    {IDS_CHECKING_FOR_UPDATES, "Checking with server for updates...."},
+    {IDS_NO_NEW_UPDATES, "No new updates available. Your version is the latest."},
+    {IDS_UPGRADE_FAILED, "Failed to execute upgrade! Please go to the support page of "},
+    {IDS_DOWNLOAD_FINISHED, "Finished downloading, click OK to perform upgrade."},
+    {IDS_CANNOT_CREATE_FILE, "Error: Couldn't create the file"},
+    {IDS_SAVE_CHECKSUM_FAILED,
+     "Failed checksum: The downloaded save file is corrupt. Please try downloading it again or "
+     "wait for a working version to appear."},
+    {IDS_DOWNLOAD_CANCELLED, "Download was cancelled."},
+    {IDS_CURRENT_VERSION,
+     "Current version is %2.2f\r\nUpdates are available via the internet, click the button "
+     "below to check for updates."},
+    {IDS_MAKING_VIDEO_ICON, "Making video icon image file"},
+    {IDS_SAVE_EXISTS_OVERWRITE, "The save already exists, overwrite it? The existing save will be lost."},
+    {IDS_COPYING_TO_PSP, "Copying to PSP: "},
+    {IDS_FILE_EXISTS_OVERWRITE, "The file already exists. Overwrite it?"},
+    {IDS_STICK_FULL_COPY_FAILED, "Memory stick is full. Failed to copy:"},
+    {IDS_CONVERTING_VIDEO, "Converting video data to PSP MP4. "},
+    {IDS_PSP_HELP_INTRO, "For your PSP to be found you will need to do the following: "},
+    {IDS_PSP_HELP_STEP1, "1. Make sure a Memory Stick is in your PSP and switch the PSP on."},
+    {IDS_PSP_HELP_STEP2, "2. Connect the PSP to this computer with a USB cable."},
+    {IDS_PSP_HELP_STEP3, "3. On the PSP, open Settings and choose \"USB Connection\"."},
+    {IDS_PSP_HELP_STEP4,
+     "4. Wait until the PSP shows \"USB Mode\" and the computer shows the memory stick as a "
+     "drive (on Linux it must be mounted; most desktops do that by themselves)."},
+    {IDS_PSP_HELP_STEP5, "5. Leave the PSP in USB mode while this program works with it."},
+    {IDS_PSP_HELP_STEP6,
+     "6. If Options says \"Do not search for the PSP\", check that its drive letter is the "
+     "PSP's, or untick that box."},
+    {IDS_PSP_HELP_STEP7,
+     "7. Still not found? Unplug the cable, wait a few seconds and connect it again."},
+    {IDS_VIDEO_UNSUPPORTED, "Sorry, couldn't convert the video (unsupported encoding):"},
+    {IDS_UPDATE_LOOKUP_FAILED, "Failed to connect to server or find update information."},
+    {IDS_DESTINATION_EXISTS,
+     "The destination file already exists. Would you like to overwrite the existing file or "
+     "save it to another name?\r\n\r\n"},
+    {IDS_OVERWRITE, "Overwrite"},
+    {IDS_RENAME, "Rename"},
+    {IDS_SKIP, "Skip"},
+    {IDS_ADD_TO_LIST, "Add To List"},
+    {IDS_QUALITY_VERY_LOW, "Very Low"},
+    {IDS_QUALITY_LOW, "Low"},
+    {IDS_QUALITY_MEDIUM, "Medium"},
+    {IDS_QUALITY_HIGH, "High"},
+    {IDS_QUALITY_VERY_HIGH, "Very High"},
+    {IDS_QUALITY_MAXIMUM, "Maximum"},
+    {IDS_AVC_NOTICE,
+     "You have selected to encode the video in AVC format. Please note that you must have a "
+     "PSP with system software version 2.0 or above to play these videos. Click the \"more "
+     "info\" button for further information."},
+    {IDS_NORMAL_MPEG4, "Normal MPEG4"},
+    {IDS_AVC, "AVC"},
+    {IDS_MORE_INFO, "More Info"},
+    {IDS_CONVERTING_IMAGE, "Converting image"},
+    {IDS_IMAGE_UNSUPPORTED,
+     "Sorry, couldn't convert this image. May be due to the image containing multiple layers "
+     "or transparencies."},
+    {IDS_CLOSING, "Closing.....please wait"},
+    {IDS_SAVE_DOWNLOADED, "Downloaded OK -  Saving to PSP..."},
+    {IDS_NO_SAVES_REGION_SECTION, "There are currently no saves for games in the %s region %s section."},
+    {IDS_NO_SAVES_SECTION, "There are currently no saves for the %s section."},
+    {IDS_NO_SAVES_FOR_LETTER, "There are currently no saves for games starting with the letter"},
+    {IDS_RECEIVING_GAME_LIST, "Receiving game list from server......please wait."},
+    {IDS_LOOKING_FOR_SAVES, "Looking for game saves.....please wait"},
+    {IDS_NO_SAVES_FOR_USER, "There are no saves uploaded in your user name: "},
+    {IDS_CANNOT_READ_SERVER,
+     "Cannot read from the server, please check your internet connection and firewall settings"},
+    {IDS_SERVER_NOT_FUNCTIONING,
+     "The online server is not functioning. Please try again later or update the program via "
+     "the web site"},
+    {IDS_CONNECTION_PROBLEM, "There is a problem with the internet connection or server. Cannot connect."},
+    {IDS_CONNECTING, "Connecting to the internet......please wait"},
+    {IDS_VERSION_AVAILABLE,
+     "Version %2.2f of this software is available. To update, click the \"Options\" button, "
+     "then click \"Check for updates\"."},
+    {IDS_NO_SAVES_FOR_GAME,
+     "There are no saves for this game! (maybe they just got deleted, or the database is wrong)."},
+    {IDS_SAVE_FILE_MISSING, "Sorry, cannot download this save - the save file is missing on the server!"},
+    {IDS_PAGE_LOAD_FAILED, "Server error, failed to load a page, URL doesn't exist. (bad link)."},
+    {IDS_SERVER_DOWN, "Couldn't connect to the server. Server may be down."},
+    {IDS_RECEIVING_SAVES_LIST, "Recieving saves list from server..... please wait"},
+    {IDS_DOWNLOADING_SAVE, "Downloading save....please wait"},
+    {IDS_SAVE_DOWNLOAD_FAILED, "Failed to download the save. Server error. File may not exist."},
+    {IDS_SAVE_EXISTS_ON_PSP,
+     "A save for this game already exists on your PSP.\n\nAre you sure you want to overwrite it?"},
+    {IDS_NOT_ENOUGH_SPACE,
+     "There is not enough space on you memory stick to complete this operation.\n\n"
+     "Space on memory stick is %s.\n\nNeed %s."},
+};
+
+constexpr bool IsSorted() {
+  for (size_t i = 1; i < std::size(kStrings); ++i)
+    if (kStrings[i - 1].id >= kStrings[i].id) return false;
+  return true;
+}
+static_assert(IsSorted(), "keep the string table sorted by id, without repeats");
+
+}  // namespace
+
+const char* StringText(int id) {
+  const auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
+                                   [](const Entry& e, int value) { return e.id < value; });
+  return (it != std::end(kStrings) && it->id == id) ? it->text : "";
+}
+
+}  // namespace pspkvx

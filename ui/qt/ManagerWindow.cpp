@@ -1,0 +1,190 @@
+#include "ui/qt/ManagerWindow.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/Pages.h"
+#include "ui/StringTable.h"
+#include "ui/WindowMessages.h"
+#include "ui/qt/MessageBoxDialog.h"
+
+namespace pspkvx {
+namespace {
+
+constexpr int kMinimumWidth = 740;
+constexpr int kMinimumHeight = 520;
+constexpr int kTimerMs = 300;
+
+// What each page will hold, shown until the page is built.
+const char* PagePlaceholder(int page) {
+  switch (page) {
+    case PageVideo: return "Convert videos for the PSP and copy them to its memory stick.";
+    case PageMusic: return "Copy music to the PSP and arrange it in folder groups.";
+    case PagePhoto: return "Copy photos to the PSP, as they are or fitted to its screen.";
+    case PageSaves: return "The game saves on your PSP.";
+    default: return "Browse the online saves service and install saves on your PSP.";
+  }
+}
+
+}  // namespace
+
+ManagerWindow::ManagerWindow(CManagerApp& app, QWidget* parent) : QDialog(parent), app_(app) {
+  setObjectName("ManagerWindow");
+  setWindowTitle(QString::fromUtf8(StringText(IDS_APP_TITLE)));
+  setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
+
+  auto* layout = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout;
+  tabs_ = new QButtonGroup(this);
+  tabs_->setExclusive(true);
+  pages_ = new QStackedWidget(this);
+  for (int page = 0; page < kPageCount; ++page) {
+    auto* tab = new QPushButton(PageCaption(page), this);
+    tab->setObjectName(QString("PageTab%1").arg(page));
+    tab->setCheckable(true);
+    tab->setAutoDefault(false);
+    tabs_->addButton(tab, page);
+    top->addWidget(tab);
+    auto* placeholder = new QLabel(PagePlaceholder(page), pages_);
+    placeholder->setAlignment(Qt::AlignCenter);
+    placeholder->setWordWrap(true);
+    pages_->addWidget(placeholder);
+  }
+  top->addStretch();
+  exitButton_ = new QPushButton("Exit", this);
+  exitButton_->setObjectName("ExitButton");
+  exitButton_->setAutoDefault(false);
+  top->addWidget(exitButton_);
+  layout->addLayout(top);
+  layout->addWidget(pages_, 1);
+  statusLabel_ = new QLabel(this);
+  statusLabel_->setObjectName("StatusLine");
+  layout->addWidget(statusLabel_);
+
+  connect(tabs_, &QButtonGroup::idClicked, this, &ManagerWindow::SwitchToPage);
+  connect(exitButton_, &QPushButton::clicked, this, &ManagerWindow::ExitSequence);
+
+  bridge_.Attach([this] {
+    QMetaObject::invokeMethod(this, [this] { bridge_.RunPending(); }, Qt::QueuedConnection);
+  });
+  app_.SetMessageBoxHost(this);
+  if (auto* lock = app_.InstanceLock()) {
+    lock->SetRaiseHandler([this] {
+      QMetaObject::invokeMethod(this, &ManagerWindow::BringForward, Qt::QueuedConnection);
+    });
+  }
+
+  PlaceWindow();
+  SwitchToPage(PageVideo);
+
+  auto* timer = new QTimer(this);
+  connect(timer, &QTimer::timeout, this, &ManagerWindow::OnTimer);
+  timer->start(kTimerMs);
+}
+
+ManagerWindow::~ManagerWindow() {
+  if (auto* lock = app_.InstanceLock()) lock->SetRaiseHandler({});
+  app_.SetMessageBoxHost(nullptr);
+  bridge_.Detach();
+}
+
+void ManagerWindow::PlaceWindow() {
+  const AppConfig& config = app_.m_config;
+  resize(std::max(config.WindowWidth, kMinimumWidth), std::max(config.WindowHeight, kMinimumHeight));
+  if (config.WindowLeft == -1 && config.WindowTop == -1) return;
+  // Keep a stored position on the desktop's work area.
+  QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                : QRect(0, 0, 1024, 768);
+  int left = config.WindowLeft, top = config.WindowTop;
+  if (left < area.left() || left > area.right()) left = area.left();
+  if (top < area.top() || top > area.bottom()) top = area.top();
+  move(left, top);
+}
+
+void ManagerWindow::CaptureWindowState() {
+  AppConfig& config = app_.m_config;
+  const QRect frame = geometry();
+  config.WindowLeft = frame.left();
+  config.WindowTop = frame.top();
+  config.WindowWidth = frame.width();
+  config.WindowHeight = frame.height();
+}
+
+void ManagerWindow::SwitchToPage(int page) {
+  if (page == currentPage_ || page < 0 || page >= kPageCount) return;
+  if (currentPage_ >= 0) CaptureWindowState();
+  currentPage_ = page;
+  pages_->setCurrentIndex(page);
+  tabs_->button(page)->setChecked(true);
+  tabs_->button(page)->setFocus();
+}
+
+void ManagerWindow::ExitSequence() {
+  if (closing_) return;
+  closing_ = true;
+  status_.Set(StringText(IDS_CLOSING));
+  RefreshStatusLine();
+  CaptureWindowState();
+  done(ResultOk);
+}
+
+void ManagerWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  ExitSequence();
+}
+
+void ManagerWindow::reject() {}
+
+void ManagerWindow::BringForward() {
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+}
+
+void ManagerWindow::OnTimer() {
+  status_.Tick();
+  RefreshStatusLine();
+}
+
+void ManagerWindow::RefreshStatusLine() {
+  const QString text = QString::fromUtf8(status_.Text().c_str());
+  if (statusLabel_->text() != text) statusLabel_->setText(text);
+}
+
+intptr_t ManagerWindow::SendWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return bridge_.Send([=, this] { return OnWindowMessage(message, wParam, lParam); });
+}
+
+intptr_t ManagerWindow::OnWindowMessage(uint32_t message, uintptr_t, intptr_t) {
+  switch (message) {
+    case WM_STATUS_CHANGED:
+    case WM_TREE_CLICKED:
+    case WM_LIST_CLICKED:
+      RefreshStatusLine();
+      update();
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void ManagerWindow::RunThreadWork(int, ManualResetEvent&, uintptr_t) {}
+
+int ManagerWindow::ShowMessageBox(const MessageBoxRequest& request) {
+  return static_cast<int>(bridge_.Send([this, request] {
+    MessageBoxDialog box(this, request);
+    return static_cast<intptr_t>(box.Run());
+  }));
+}
+
+}  // namespace pspkvx

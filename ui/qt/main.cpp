@@ -1,0 +1,45 @@
+// PSPKVX: the desktop program. Takes no command-line options.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/ManagerApp.h"
+#include "platform/Platform.h"
+#include "ui/qt/EnterKeyFilter.h"
+#include "ui/qt/ManagerWindow.h"
+
+namespace {
+
+// Without a display Qt would abort; say so plainly instead.
+bool HasDisplay() {
+#if defined(Q_OS_LINUX)
+  const char* qpa = std::getenv("QT_QPA_PLATFORM");
+  if (qpa && *qpa) return true;
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+#else
+  return true;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fprintf(stderr, "PSPKVX: no display found (DISPLAY is not set); start it from a desktop session.\n");
+    return 1;
+  }
+  // Qt's own options (-platform and the like) are the only ones understood.
+  QApplication application(argc, argv);
+  pspkvx::EnterKeyFilter enterFilter;
+  application.installEventFilter(&enterFilter);
+
+  auto platform = pspkvx::platform::CreatePlatform();
+  pspkvx::CManagerApp app(*platform);
+  return app.InitInstance([](pspkvx::CManagerApp& a) {
+    pspkvx::ManagerWindow window(a);
+    window.show();
+    return window.exec() == pspkvx::ResultOk ? pspkvx::ResultOk : pspkvx::ResultCancel;
+  });
+}
