@@ -94,6 +94,10 @@ enum StringId : int {
   IDS_SAVE_DOWNLOAD_FAILED = 198,
   IDS_SAVE_EXISTS_ON_PSP = 199,
   IDS_NOT_ENOUGH_SPACE = 203,
+
+  // Online service texts without a number of their own (1200-1299).
+  IDS_NO_ONLINE_SERVER = 1200,
+  IDS_INTERNET_NOT_WORKING = 1201,
 };
 
 // The text of a string id, or an empty text for an id the table does not hold.

@@ -1,0 +1,173 @@
+// reply parse, online settings, online get: the online service's protocol from the command line.
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "cli/Cli.h"
+#include "online/ReplyLines.h"
+#include "online/ServiceSettings.h"
+#include "online/ServiceTags.h"
+#include "online/TagTable.h"
+
+namespace pspkvx::cli {
+namespace {
+
+struct OnlineOptions {
+  std::string service;  // HOST:PORT from --service; empty: the program folder's setting
+  std::string probe;
+  std::string file;
+  std::string url;
+};
+
+OnlineOptions& Options() {
+  static OnlineOptions options;
+  return options;
+}
+
+// The service as PSPKVX finds it, unless --service or --probe say otherwise.
+ServiceEndpoints Endpoints(const Context& context) {
+  const OnlineOptions& o = Options();
+  ServiceEndpoints endpoints = LoadServiceEndpoints(context.ProgramFolder());
+  if (!o.service.empty()) endpoints = EndpointsFor(o.service, endpoints.probeAddress);
+  if (!o.probe.empty()) endpoints.probeAddress = o.probe;
+  return endpoints;
+}
+
+// A table registered as the main window registers it.
+std::unique_ptr<TagTable> NewServiceTable() {
+  auto table = std::make_unique<TagTable>();
+  RegisterServiceTags(*table);
+  return table;
+}
+
+nlohmann::json RecordsJson(const TagTable& table) {
+  nlohmann::json records = nlohmann::json::array();
+  for (const ReplyRecord& record : table.Records()) {
+    nlohmann::json fields = nlohmann::json::array();
+    for (const auto& [name, value] : record.fields)
+      fields.push_back({Latin1ToUtf8(name), Latin1ToUtf8(value)});
+    records.push_back(fields);
+  }
+  return records;
+}
+
+// The values of the comment, settings and letter-block entries, in table order.
+nlohmann::json ValuesJson(const TagTable& table) {
+  nlohmann::json values = nlohmann::json::array();
+  for (const TagEntry& entry : table.Entries())
+    if (entry.kind == TagComment || entry.kind == TagSetting || entry.kind == TagBlock)
+      values.push_back({Latin1ToUtf8(entry.tag), Latin1ToUtf8(entry.value)});
+  return values;
+}
+
+void PrintPairs(const nlohmann::json& pairs, const char* indent) {
+  for (const auto& pair : pairs)
+    std::cout << indent << pair[0].get<std::string>() << ": " << pair[1].get<std::string>() << "\n";
+}
+
+void PrintRecords(const nlohmann::json& records) {
+  for (size_t i = 0; i < records.size(); ++i) {
+    std::cout << "record " << i << "\n";
+    PrintPairs(records[i], "  ");
+  }
+}
+
+void ParseReplyFile(const Context& context) {
+  const std::string& file = Options().file;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw CliError(kExitFailed, "cannot open " + file);
+  const std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw CliError(kExitFailed, "cannot read " + file);
+  const std::string text = JoinReplyLines(body);
+  auto table = NewServiceTable();
+  const int result = table->ParseReply(text.c_str(), text.size());
+  const nlohmann::json records = RecordsJson(*table);
+  const nlohmann::json values = ValuesJson(*table);
+  if (context.json) {
+    PrintJson({{"result", result}, {"records", records}, {"values", values}});
+    return;
+  }
+  std::cout << "result: " << result << "\n";
+  PrintRecords(records);
+  std::cout << "values\n";
+  PrintPairs(values, "  ");
+}
+
+void ShowSettings(Context& context) {
+  auto table = NewServiceTable();
+  const SettingsAttempt attempt = FetchSettingsOnce(*table, Endpoints(context));
+  nlohmann::json keys = nlohmann::json::array();
+  for (const char* key : kSettingsKeys) {
+    std::string value;
+    table->LookupTag(key, value);
+    keys.push_back({key, Latin1ToUtf8(value)});
+  }
+  if (attempt.status != FetchOk) context.exitCode = kExitFailed;
+  if (context.json) {
+    PrintJson({{"status", FetchStatusName(attempt.status)}, {"keys", keys}});
+    return;
+  }
+  std::cout << "status: " << FetchStatusName(attempt.status) << "\n";
+  if (!attempt.text.empty()) std::cout << "message: " << attempt.text << "\n";
+  PrintPairs(keys, "");
+}
+
+void GetReply(Context& context) {
+  std::string address = Options().url;
+  if (!address.empty() && address[0] == '/') address = Endpoints(context).serviceBase + address;
+  auto table = NewServiceTable();
+  int status;
+  {
+    std::lock_guard<std::mutex> lock(table->CallerLock());
+    table->WaitWhileBusy();
+    table->RequestUrl(address);
+    table->WaitWhileBusy();
+    status = table->RequestStatus();
+  }
+  const nlohmann::json records = RecordsJson(*table);
+  const nlohmann::json values = ValuesJson(*table);
+  if (status != FetchOk) context.exitCode = kExitFailed;
+  if (context.json) {
+    PrintJson({{"status", FetchStatusName(status)}, {"records", records}, {"values", values}});
+    return;
+  }
+  std::cout << "status: " << FetchStatusName(status) << "\n";
+  PrintRecords(records);
+  std::cout << "values\n";
+  for (const auto& pair : values)
+    if (!pair[1].get<std::string>().empty())
+      std::cout << "  " << pair[0].get<std::string>() << ": " << pair[1].get<std::string>() << "\n";
+}
+
+}  // namespace
+
+void RegisterOnlineCommands(CLI::App& app, Context& context) {
+  OnlineOptions& o = Options();
+  app.add_option("--service", o.service,
+                 "The service as HOST:PORT (default: service.host in the program folder, else " +
+                     std::string(kDefaultServiceHost) + ")");
+
+  auto* reply = app.add_subcommand("reply", "The reader of the service's replies");
+  reply->require_subcommand(1);
+  auto* parse = reply->add_subcommand("parse", "Read a reply file as the request worker does and parse it");
+  parse->add_option("FILE", o.file, "The reply")->required();
+  AddJsonFlag(parse, context);
+  parse->callback([&context] { ParseReplyFile(context); });
+
+  auto* online = app.add_subcommand("online", "Requests to the online saves service");
+  online->require_subcommand(1);
+  online->fallthrough();
+  auto* settings = online->add_subcommand("settings", "Fetch the settings page once, as the online worker does");
+  settings->add_option("--probe", o.probe, "The public site asked when the service cannot be reached");
+  settings->fallthrough();
+  AddJsonFlag(settings, context);
+  settings->callback([&context] { ShowSettings(context); });
+
+  auto* get = online->add_subcommand("get", "One request through the request worker");
+  get->add_option("URL", o.url, "The address (a path starting with / is on the service)")->required();
+  get->fallthrough();
+  AddJsonFlag(get, context);
+  get->callback([&context] { GetReply(context); });
+}
+
+}  // namespace pspkvx::cli

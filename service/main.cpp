@@ -1,0 +1,103 @@
+// pspkvx-service: the reference online saves service.
+//   pspkvx-service [--db FILE] [--port N] [--bind ADDRESS] [--demo]
+//   pspkvx-service [--db FILE] import FOLDER --game NAME --title-id ID [--author A] ...
+//   pspkvx-service [--db FILE] add-release FILE --version N
+// Serving prints "pspkvx-service listening on http://ADDRESS:PORT" once it accepts requests
+// (with --port 0 the system picks the port), then one line per request.
+#include <CLI/CLI.hpp>
+#include <csignal>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <mutex>
+
+#include "service/ServiceCatalogue.h"
+#include "service/ServiceRoutes.h"
+
+namespace {
+
+using namespace pspkvx::service;
+
+httplib::Server* g_server = nullptr;  // for the signal handler only
+
+void StopOnSignal(int) {
+  if (g_server) g_server->stop();
+}
+
+int Serve(ServiceDatabase& db, const std::string& bind, int port, bool demo) {
+  if (demo && db.IsEmpty()) {
+    FillDemoData(db);
+    std::cout << "pspkvx-service: demo data generated" << std::endl;
+  }
+  httplib::Server server;
+  std::mutex logLock;
+  InstallRoutes(server, db, [&logLock](const std::string& line) {
+    std::lock_guard<std::mutex> lock(logLock);
+    std::cout << line << std::endl;
+  });
+  const int bound = port == 0 ? server.bind_to_any_port(bind) : (server.bind_to_port(bind, port) ? port : -1);
+  if (bound < 0) {
+    std::cerr << "pspkvx-service: cannot listen on " << bind << ":" << port << "\n";
+    return 1;
+  }
+  g_server = &server;
+  std::signal(SIGINT, StopOnSignal);
+  std::signal(SIGTERM, StopOnSignal);
+  std::cout << "pspkvx-service listening on http://" << bind << ":" << bound << std::endl;
+  const bool ok = server.listen_after_bind();
+  g_server = nullptr;
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"pspkvx-service: the reference online saves service of PSPKVX"};
+  std::string dbPath = "pspkvx-service.db";
+  std::string bind = "127.0.0.1";
+  int port = 8377;
+  bool demo = false;
+  app.add_option("--db", dbPath, "The SQLite database (created with its schema when new)");
+  app.add_option("--port", port, "The port to serve on (0: any free port)")->check(CLI::Range(0, 65535));
+  app.add_option("--bind", bind, "The address to serve on");
+  app.add_flag("--demo", demo, "Fill an empty database with generated demo data");
+
+  ImportRequest import;
+  auto* importCommand = app.add_subcommand("import", "Add a save folder as a save");
+  importCommand->add_option("FOLDER", import.folder, "The save folder")->required();
+  importCommand->add_option("--game", import.game, "The game's name")->required();
+  importCommand->add_option("--title-id", import.titleId, "The game's product code")->required();
+  importCommand->add_option("--author", import.author, "Who uploaded it");
+  importCommand->add_option("--description", import.description, "What the save holds");
+  importCommand->add_option("--name", import.name, "The save's name (default: the folder's)");
+  bool community = false;
+  importCommand->add_flag("--community", community, "List it in the community section");
+
+  std::string releaseFile;
+  int version = 0;
+  auto* releaseCommand = app.add_subcommand("add-release", "Add a release of the upgrade program");
+  releaseCommand->add_option("FILE", releaseFile, "The upgrade program")->required();
+  releaseCommand->add_option("--version", version, "Its version times 100, e.g. 116")->required();
+
+  CLI11_PARSE(app, argc, argv);
+  try {
+    ServiceDatabase db(dbPath);
+    if (*importCommand) {
+      import.section = community ? kSectionCommunity : kSectionOfficial;
+      const int64_t id = ImportSaveFolder(db, import);
+      std::cout << "imported save " << id << "\n";
+      return 0;
+    }
+    if (*releaseCommand) {
+      std::ifstream in(releaseFile, std::ios::binary);
+      if (!in) throw CatalogueError("cannot read " + releaseFile);
+      const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      std::cout << "added release " << AddRelease(db, version, bytes) << "\n";
+      return 0;
+    }
+    return Serve(db, bind, port, demo);
+  } catch (const std::exception& e) {
+    std::cerr << "pspkvx-service: " << e.what() << "\n";
+    return 1;
+  }
+}
