@@ -15,4 +15,8 @@ namespace pspkvx {
 void ScrambleBody(uint8_t* bytes, size_t count);
 void UnscrambleBody(uint8_t* bytes, size_t count);
 
+// UnscrambleBody that also carries RecordChecksum's running sum (RecordChecksumStep) over the
+// unscrambled bytes, in one pass over memory: returns the sum after the last byte.
+uint32_t UnscrambleBodyAndSum(uint8_t* bytes, size_t count, uint32_t sum);
+
 }  // namespace pspkvx

@@ -48,9 +48,14 @@ int CheckContainer(std::span<uint8_t> container) {
   if (std::memcmp(container.data() + kContainerMagicOffset, kContainerMagic, kContainerMagicSize) >
       0)
     return kContainerNewerVersion;
-  UnscrambleBody(container.data() + kContainerHeaderSize, container.size() - kContainerHeaderSize);
-  const uint32_t sum = RecordChecksum(container.data() + 4, container.size() - 4);
-  return sum == ReadLe32(container.data()) ? kContainerValid : kContainerChecksumMismatch;
+  // RecordChecksum of bytes 4..N-1, the body summed as it is unscrambled.
+  uint32_t sum = 0;
+  for (size_t k = 4; k < kContainerHeaderSize; ++k)
+    sum = RecordChecksumStep(sum, container[k]);
+  sum = UnscrambleBodyAndSum(container.data() + kContainerHeaderSize,
+                             container.size() - kContainerHeaderSize, sum);
+  return (sum ^ kRecordChecksumXor) == ReadLe32(container.data()) ? kContainerValid
+                                                                  : kContainerChecksumMismatch;
 }
 
 std::optional<ContainerRecord> NextRecord(std::span<const uint8_t> container, size_t offset) {
