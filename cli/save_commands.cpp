@@ -1,4 +1,4 @@
-// save pack / check / info: producing and inspecting save containers.
+// save pack / check / info: producing save containers and looking into them.
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -29,41 +29,26 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-// The code save check reports: CheckContainer's, or -4 / -5 for records that an install refuses.
-int CheckCode(ContainerFault fault) {
-  switch (fault) {
-    case ContainerFault::None:
-      return kContainerValid;
-    case ContainerFault::NotAContainer:
-      return kContainerNotAContainer;
-    case ContainerFault::NewerVersion:
-      return kContainerNewerVersion;
-    case ContainerFault::ChecksumMismatch:
-      return kContainerChecksumMismatch;
-    case ContainerFault::DamagedRecord:
-      return -4;
-    case ContainerFault::UnsupportedRecordKind:
-      return -5;
-  }
-  return kContainerNotAContainer;
-}
+// What save check reports for each verdict: CheckContainer's code, or -4 / -5 for records
+// that an install refuses.
+struct CheckReport {
+  ContainerFault fault;
+  int code;
+  const char* meaning;
+};
+constexpr CheckReport kCheckReports[] = {
+    {ContainerFault::None, kContainerValid, "valid container"},
+    {ContainerFault::NewerVersion, kContainerNewerVersion, "made for a newer version"},
+    {ContainerFault::ChecksumMismatch, kContainerChecksumMismatch, "checksum mismatch"},
+    {ContainerFault::NotAContainer, kContainerNotAContainer, "not a container"},
+    {ContainerFault::DamagedRecord, -4, "damaged record"},
+    {ContainerFault::UnsupportedRecordKind, -5, "unsupported record kind"},
+};
 
-const char* Meaning(ContainerFault fault) {
-  switch (fault) {
-    case ContainerFault::None:
-      return "valid container";
-    case ContainerFault::NotAContainer:
-      return "not a container";
-    case ContainerFault::NewerVersion:
-      return "made for a newer version";
-    case ContainerFault::ChecksumMismatch:
-      return "checksum mismatch";
-    case ContainerFault::DamagedRecord:
-      return "damaged record";
-    case ContainerFault::UnsupportedRecordKind:
-      return "unsupported record kind";
-  }
-  return "";
+const CheckReport& ReportOf(ContainerFault fault) {
+  for (const auto& report : kCheckReports)
+    if (report.fault == fault) return report;
+  return kCheckReports[3];
 }
 
 std::string FailureText(const ContainerVerdict& verdict) {
@@ -87,14 +72,14 @@ void Pack(const Context& context, const SaveOptions& options) {
 void Check(Context& context, const SaveOptions& options) {
   std::vector<uint8_t> container = ReadWholeFile(options.file);
   const ContainerVerdict verdict = CheckAndValidateContainer(container);
-  const int code = CheckCode(verdict.fault);
+  const CheckReport& report = ReportOf(verdict.fault);
   if (context.json)
-    PrintJson({{"code", code},
-               {"meaning", Meaning(verdict.fault)},
+    PrintJson({{"code", report.code},
+               {"meaning", report.meaning},
                {"message", StringText(verdict.messageId)},
                {"detail", Latin1ToUtf8(verdict.detail)}});
   else
-    std::cout << code << " " << Meaning(verdict.fault) << "\n";
+    std::cout << report.code << " " << report.meaning << "\n";
   if (!verdict.ok()) {
     std::cerr << "pspkvx-cli: " << FailureText(verdict) << "\n";
     context.exitCode = kExitFailed;
