@@ -1,4 +1,4 @@
-// The bytes the service serves for a save: the save container of its folder.
+// The bytes the service serves for a save or a release: the save container of a folder.
 #pragma once
 
 #include <string>
@@ -11,10 +11,13 @@ struct SaveFileSource {
   std::string bytes;
 };
 
-// The container of a save folder with the given title and files. The save container writer has
-// not joined the core yet, so for now these are plain placeholder bytes naming the folder and
-// its files; this function is the one place to swap for the real writer.
+// The container of a save folder with the given title and files, made with the core's
+// container writer. Throws CatalogueError when the writer refuses (a title that is not UTF-8
+// or too long, a name a reader would refuse).
 std::string SaveContainerFor(const std::string& title, const std::string& folderName,
                              const std::vector<SaveFileSource>& files);
+
+// The container of a save folder on disk, packed as it lies. Throws CatalogueError.
+std::string PackedSaveFolder(const std::string& folderPath, const std::string& title);
 
 }  // namespace pspkvx::service

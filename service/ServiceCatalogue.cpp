@@ -60,6 +60,16 @@ std::string DataBytes(int seed, size_t size) {
   return bytes;
 }
 
+// A PARAM.SFO as the stick's save list reads it: the title at its fixed place, 0x12B0.
+std::string DemoParamSfo(const std::string& title) {
+  constexpr size_t kTitleOffset = 0x12B0, kTitleField = 128;
+  std::string bytes(kTitleOffset + kTitleField, '\0');
+  bytes.replace(0, 8, std::string("\0PSF\1\1\0\0", 8));
+  const std::string shown = title.substr(0, kTitleField - 1);
+  bytes.replace(kTitleOffset, shown.size(), shown);
+  return bytes;
+}
+
 std::string ReadWholeFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw CatalogueError("cannot read " + path.string());
@@ -140,7 +150,7 @@ void FillDemoData(ServiceDatabase& db) {
             save.rating = 40 + (n * 7) % 61;
             save.votes = 1 + (n * 5) % 40;
             save.container = SaveContainerFor(name + " - " + save.name, folder,
-                                              {{"PARAM.SFO", DataBytes(n, 1280)},
+                                              {{"PARAM.SFO", DemoParamSfo(name)},
                                                {"ICON0.PNG", MakeIconPng(folder)},
                                                {"DATA.BIN", DataBytes(n + 1, 2048 + size_t(n % 7) * 1024)}});
             db.AddSave(save);
@@ -163,28 +173,25 @@ int64_t ImportSaveFolder(ServiceDatabase& db, const ImportRequest& request) {
   if (request.game.size() > 200) throw CatalogueError("the game name is longer than 200 bytes");
 
   std::error_code error;
-  const fs::path folder = fs::path(request.folder).lexically_normal();
+  fs::path folder = fs::path(request.folder).lexically_normal();
+  if (!folder.has_filename()) folder = folder.parent_path();  // a trailing separator
   if (!fs::is_directory(folder, error)) throw CatalogueError(request.folder + " is not a folder");
-  std::string folderName = (folder.has_filename() ? folder : folder.parent_path()).filename().string();
-  if (folderName.empty() || folderName == "." || folderName == "..")
-    throw CatalogueError("cannot tell the save folder's name from " + request.folder);
-
-  std::vector<SaveFileSource> files;
+  const std::string folderName = folder.filename().string();
+  // The icon, and a first look at the size, from the folder's own files.
   std::string icon;
   uintmax_t total = 0;
-  std::vector<fs::directory_entry> entries(fs::directory_iterator(folder, error), {});
-  if (error) throw CatalogueError("cannot list " + request.folder + ": " + error.message());
-  std::sort(entries.begin(), entries.end());
-  for (const fs::directory_entry& entry : entries) {
-    const std::string name = entry.path().filename().string();
-    if (entry.is_symlink() || !entry.is_regular_file())
-      throw CatalogueError(name + " in " + request.folder + " is not a plain file; a save folder holds files only");
-    total += entry.file_size();
+  bool empty = true;
+  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    empty = false;
+    if (it->is_regular_file(error) && !it->is_symlink(error)) total += it->file_size(error);
     if (total > kMaxSaveBytes) throw CatalogueError(request.folder + " is larger than 200 MiB");
-    files.push_back({name, ReadWholeFile(entry.path())});
-    if (SameLetters(name, "ICON0.PNG")) icon = files.back().bytes;
+    if (it.depth() == 0 && SameLetters(it->path().filename().string(), "ICON0.PNG"))
+      icon = ReadWholeFile(it->path());
   }
-  if (files.empty()) throw CatalogueError(request.folder + " holds no files");
+  if (error) throw CatalogueError("cannot list " + request.folder + ": " + error.message());
+  if (empty) throw CatalogueError(request.folder + " holds no files");
+  const std::string saveName = request.name.empty() ? folderName : request.name;
+  const std::string container = PackedSaveFolder(folder.string(), saveName);
 
   int64_t saveId = 0;
   db.InTransaction([&] {
@@ -199,13 +206,13 @@ int64_t ImportSaveFolder(ServiceDatabase& db, const ImportRequest& request) {
     NewSave save;
     save.gameId = gameId;
     save.section = request.section;
-    save.name = request.name.empty() ? folderName : request.name;
+    save.name = saveName;
     save.description = request.description;
     save.author = request.author;
     save.posted = TodayText();
     save.codeTitleId = titleId;
     save.picture = picture;
-    save.container = SaveContainerFor(save.name, folderName, files);
+    save.container = container;
     saveId = db.AddSave(save);
   });
   return saveId;

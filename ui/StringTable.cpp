@@ -136,6 +136,7 @@ constexpr Entry kStrings[] = {
     {IDS_NOT_ENOUGH_SPACE,
      "There is not enough space on you memory stick to complete this operation.\n\n"
      "Space on memory stick is %s.\n\nNeed %s."},
+    {IDS_SAVE_OLD_BETA_STYLE, "Invalid Save File!! Old beta style!!"},
     {IDS_NO_ONLINE_SERVER, "Could not connect to online server"},
     {IDS_INTERNET_NOT_WORKING, "The internet connection does not appear to be working"},
 };

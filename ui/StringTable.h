@@ -94,6 +94,8 @@ enum StringId : int {
   IDS_SAVE_DOWNLOAD_FAILED = 198,
   IDS_SAVE_EXISTS_ON_PSP = 199,
   IDS_NOT_ENOUGH_SPACE = 203,
+  // 1150-1199: texts of the save container that have no number of their own.
+  IDS_SAVE_OLD_BETA_STYLE = 1150,
 
   // Online service texts without a number of their own (1200-1299).
   IDS_NO_ONLINE_SERVER = 1200,

@@ -6,6 +6,8 @@
 #include "online/FileDownload.h"
 #include "online/ServiceTags.h"
 #include "online/TagTable.h"
+#include "saves/ContainerValidation.h"
+#include "saves/SaveContainer.h"
 #include "support/ServiceProcess.h"
 #include "support/TempDir.h"
 
@@ -89,6 +91,10 @@ TEST(Transport, WalksTheRealServiceFromSettingsToASaveFile) {
   EXPECT_EQ(std::to_string(download.ResultLength()), size);
   EXPECT_EQ(download.Result()->size(), 4 + download.ResultLength());
   EXPECT_EQ(download.Received(), download.ResultLength());
+  std::vector<uint8_t> buffer = *download.Result();
+  const auto container = ContainerInBuffer(buffer);
+  ASSERT_TRUE(container);
+  EXPECT_TRUE(CheckAndValidateContainer(*container).ok());
 
   // Pictures are PNG files.
   ASSERT_EQ(Fetch(*table, Value(*table, "CORVANES_URL") + "region_id=3&az=7&rnd=2"), FetchOk);

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "ServiceFixture.h"
+#include "saves/ContainerInfo.h"
+#include "saves/ContainerValidation.h"
 #include "service/DemoIcon.h"
 #include "service/ServiceCatalogue.h"
 #include "service/XmlReply.h"
@@ -70,8 +72,18 @@ TEST(Catalogue, ImportedSaveIsServedUnderItsGame) {
   EXPECT_EQ(saves.Field(0, "<description>"), "Tom &amp; Jerry's \"best\" &lt;save&gt;");
   const auto file = service.Get("/download.asp?save_id=" + std::to_string(id));
   EXPECT_EQ(std::to_string(file->body.size()), saves.Field(0, "<save_filesize>"));
+  // The save file is a container of the folder, as an install reads it.
+  std::vector<uint8_t> container(file->body.begin(), file->body.end());
+  ContainerInfo info;
+  ASSERT_EQ(ReadContainerInfo(container, info), 0);
+  EXPECT_EQ(info.folderName, "ULUS10041DATA00");
+  EXPECT_TRUE(info.iconFound);
+  EXPECT_EQ(ContainerTitle(info.header), "ULUS10041DATA00");
 
-  // A second save of the same game joins it.
+  // A second save of the same game joins it; folders inside a save folder come along.
+  std::filesystem::create_directories(dir.File("ULUS10041DATA01/EXTRA"));
+  test::WriteFileBytes(dir.File("ULUS10041DATA01/EXTRA/MORE.BIN"), "more");
+  request.folder = dir.File("ULUS10041DATA01");
   request.name = "second";
   ImportSaveFolder(db, request);
   EXPECT_EQ(ClientReading(service.Get("/saves.asp?game_id=1")->body).Records(), 2);
@@ -82,8 +94,6 @@ TEST(Catalogue, ImportRefusesWhatCannotBeASave) {
   test::TempDir dir;
   ServiceDatabase db(dir.File("service.db"));
   MakeSaveFolder(dir.File("GOOD"));
-  std::filesystem::create_directories(dir.File("NESTED/SUB"));
-  test::WriteFileBytes(dir.File("NESTED/DATA.BIN"), "x");
   std::filesystem::create_directories(dir.File("EMPTY"));
   std::filesystem::create_directories(dir.File("LINKED"));
   std::filesystem::create_symlink("/etc/passwd", dir.File("LINKED/DATA.BIN"));
@@ -98,7 +108,6 @@ TEST(Catalogue, ImportRefusesWhatCannotBeASave) {
       {"GOOD", "Game", "ULUS 10041", "title id"},
       {"GOOD", "_Game", "ULUS10041", "letter or a digit"},
       {"MISSING", "Game", "ULUS10041", "not a folder"},
-      {"NESTED", "Game", "ULUS10041", "SUB"},
       {"LINKED", "Game", "ULUS10041", "DATA.BIN"},
       {"EMPTY", "Game", "ULUS10041", "no files"},
   };

@@ -2,6 +2,7 @@
 
 #include "ServiceFixture.h"
 #include "online/ServiceSettings.h"
+#include "saves/ContainerValidation.h"
 #include "service/ServiceCatalogue.h"
 
 namespace pspkvx::service {
@@ -124,6 +125,10 @@ TEST_F(Endpoints, SavesListDescriptionAndSaveFileAgree) {
   EXPECT_EQ(description.Field(0, "<download_size>"), saves.Field(0, "<save_filesize>"));
   const std::string file = Body(TargetOf(description.Field(0, "<download_url>")));
   EXPECT_EQ(std::to_string(file.size()), saves.Field(0, "<save_filesize>"));
+  std::vector<uint8_t> container(file.begin(), file.end());
+  const ContainerVerdict verdict = CheckAndValidateContainer(container);
+  EXPECT_TRUE(verdict.ok()) << verdict.detail;
+  EXPECT_EQ(verdict.folderName, games.Field(0, "<game_title_id>") + "SAVE00");
 
   // Unknown saves: an empty list, a description without a record, no file.
   EXPECT_EQ(Read("/saves.asp?game_id=987654").Records(), 0);

@@ -1,0 +1,20 @@
+// A save's icon decoded into plain pixels, for the lists that show it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace pspkvx {
+
+struct IconPicture {
+  unsigned width = 0;
+  unsigned height = 0;
+  std::vector<uint8_t> bgra;  // 4 bytes per pixel (blue, green, red, alpha), top row first
+};
+
+// Decodes an image of any format FreeImage knows from its content (a save icon is a PNG).
+// False, with the picture left as it was, when the bytes are not an image.
+bool DecodeIconPicture(std::span<const uint8_t> bytes, IconPicture& picture);
+
+}  // namespace pspkvx
