@@ -149,7 +149,8 @@ void RegisterOnlineCommands(CLI::App& app, Context& context) {
 
   auto* reply = app.add_subcommand("reply", "The reader of the service's replies");
   reply->require_subcommand(1);
-  auto* parse = reply->add_subcommand("parse", "Read a reply file as the request worker does and parse it");
+  auto* parse =
+      reply->add_subcommand("parse", "Read a reply file as the request worker does and parse it");
   parse->add_option("FILE", o.file, "The reply")->required();
   AddJsonFlag(parse, context);
   parse->callback([&context] { ParseReplyFile(context); });
@@ -157,14 +158,17 @@ void RegisterOnlineCommands(CLI::App& app, Context& context) {
   auto* online = app.add_subcommand("online", "Requests to the online saves service");
   online->require_subcommand(1);
   online->fallthrough();
-  auto* settings = online->add_subcommand("settings", "Fetch the settings page once, as the online worker does");
-  settings->add_option("--probe", o.probe, "The public site asked when the service cannot be reached");
+  auto* settings =
+      online->add_subcommand("settings", "Fetch the settings page once, as the online worker does");
+  settings->add_option("--probe", o.probe,
+                       "The public site asked when the service cannot be reached");
   settings->fallthrough();
   AddJsonFlag(settings, context);
   settings->callback([&context] { ShowSettings(context); });
 
   auto* get = online->add_subcommand("get", "One request through the request worker");
-  get->add_option("URL", o.url, "The address (a path starting with / is on the service)")->required();
+  get->add_option("URL", o.url, "The address (a path starting with / is on the service)")
+      ->required();
   get->fallthrough();
   AddJsonFlag(get, context);
   get->callback([&context] { GetReply(context); });

@@ -9,7 +9,8 @@ namespace {
 std::vector<uint8_t> LengthPrefixed(const std::string& body) {
   const auto length = static_cast<uint32_t>(body.size());
   std::vector<uint8_t> buffer(4 + body.size());
-  for (int i = 0; i < 4; ++i) buffer[size_t(i)] = static_cast<uint8_t>(length >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    buffer[size_t(i)] = static_cast<uint8_t>(length >> (8 * i));
   if (!body.empty()) std::memcpy(buffer.data() + 4, body.data(), body.size());
   return buffer;
 }

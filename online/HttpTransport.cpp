@@ -4,8 +4,8 @@
 
 #include <cctype>
 #include <memory>
-#include <new>
 #include <mutex>
+#include <new>
 
 namespace pspkvx {
 namespace {
@@ -158,7 +158,8 @@ HttpResult HttpGet(const std::string& address, const HttpGetOptions& options) {
   curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.limits.connectTimeout.count()));
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS,
+                   static_cast<long>(options.limits.connectTimeout.count()));
   curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBytes));
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);

@@ -21,14 +21,14 @@ struct TransferLimits {
 };
 
 enum class HttpOutcome {
-  Ok,             // a response arrived in full (whatever its HTTP status)
-  BadAddress,     // not an http:// or https:// address, or malformed
-  ConnectFailed,  // name lookup, connection or connect timeout
-  TransferFailed, // the connection broke or the reply was not HTTP
-  TooLarge,       // more than the size limit
-  TimedOut,       // nothing received for the idle timeout
-  NoMemory,       // the body could not be kept
-  Stopped,        // the stop event was set
+  Ok,              // a response arrived in full (whatever its HTTP status)
+  BadAddress,      // not an http:// or https:// address, or malformed
+  ConnectFailed,   // name lookup, connection or connect timeout
+  TransferFailed,  // the connection broke or the reply was not HTTP
+  TooLarge,        // more than the size limit
+  TimedOut,        // nothing received for the idle timeout
+  NoMemory,        // the body could not be kept
+  Stopped,         // the stop event was set
 };
 
 struct HttpResult {

@@ -25,15 +25,18 @@ bool LineSettings::LoadLineSettings(const std::string& pageAddress, IMessageBoxH
     Show(messages, IDS_NO_ONLINE_SERVER);
     return false;
   }
-  const std::pair<std::string_view, std::string*> keys[] = {
-      {"SAVES_URL=", &savesUrl_},       {"UPLOAD_URL=", &uploadUrl_}, {"PNG_URL=", &pngUrl_},
-      {"CODELIST_URL=", &codelistUrl_}, {"VERSION_URL=", &versionUrl_}};
+  const std::pair<std::string_view, std::string*> keys[] = {{"SAVES_URL=", &savesUrl_},
+                                                            {"UPLOAD_URL=", &uploadUrl_},
+                                                            {"PNG_URL=", &pngUrl_},
+                                                            {"CODELIST_URL=", &codelistUrl_},
+                                                            {"VERSION_URL=", &versionUrl_}};
   std::string_view rest = page.body;
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
     std::string_view line = rest.substr(0, end);
     rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (end != std::string_view::npos && !line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
     if (line.size() <= 10) continue;
     for (const auto& [prefix, value] : keys) {
       if (line.substr(0, prefix.size()) == prefix) {

@@ -9,8 +9,10 @@ std::string JoinReplyLines(std::string_view body) {
   size_t start = 0;
   while (start < body.size()) {
     const size_t end = body.find('\n', start);
-    std::string_view line = body.substr(start, end == std::string_view::npos ? body.size() - start : end - start);
-    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::string_view line =
+        body.substr(start, end == std::string_view::npos ? body.size() - start : end - start);
+    if (end != std::string_view::npos && !line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
     if (line.substr(0, kXmlDeclaration.size()) != kXmlDeclaration) {
       text += line;
       text += '\n';

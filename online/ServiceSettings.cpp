@@ -38,10 +38,12 @@ ServiceEndpoints EndpointsFor(const std::string& host, const std::string& probeA
   ServiceEndpoints endpoints;
   std::string base = Trimmed(host).empty() ? kDefaultServiceHost : Trimmed(host);
   if (!IsHttpAddress(base)) base = "http://" + base;
-  while (base.size() > 8 && base.back() == '/') base.pop_back();
+  while (base.size() > 8 && base.back() == '/')
+    base.pop_back();
   endpoints.serviceBase = base;
   endpoints.settingsPageAddress = base + kSettingsPagePath;
-  endpoints.probeAddress = Trimmed(probeAddress).empty() ? kDefaultProbeAddress : Trimmed(probeAddress);
+  endpoints.probeAddress =
+      Trimmed(probeAddress).empty() ? kDefaultProbeAddress : Trimmed(probeAddress);
   return endpoints;
 }
 
@@ -70,7 +72,8 @@ SettingsAttempt FetchSettingsOnce(TagTable& table, const ServiceEndpoints& endpo
       // Is it the service or the connection? A public site that answers (with a page that is
       // not in the service's format) means the connection works.
       const int probe = RequestAndWait(table, endpoints.probeAddress);
-      attempt.textId = probe == FetchParseFailed ? IDS_SERVER_NOT_FUNCTIONING : IDS_CANNOT_READ_SERVER;
+      attempt.textId =
+          probe == FetchParseFailed ? IDS_SERVER_NOT_FUNCTIONING : IDS_CANNOT_READ_SERVER;
       attempt.text = probe == FetchParseFailed ? notFunctioning : StringOf(IDS_CANNOT_READ_SERVER);
       break;
     }

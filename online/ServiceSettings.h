@@ -39,8 +39,8 @@ ServiceEndpoints LoadServiceEndpoints(const std::string& programFolder);
 struct SettingsAttempt {
   int status = FetchIdle;
   int textId = 0;
-  std::string text;    // the text of textId, with the support address where it belongs
-  bool loaded = false; // CORVANES_URL has a value
+  std::string text;     // the text of textId, with the support address where it belongs
+  bool loaded = false;  // CORVANES_URL has a value
 };
 SettingsAttempt FetchSettingsOnce(TagTable& table, const ServiceEndpoints& endpoints);
 
@@ -61,8 +61,8 @@ enum class SettingsFetchResult { Loaded, Stopped, LeftPage };
 
 // Shows "Connecting...", fetches until CORVANES_URL has a value, retrying after retryDelay
 // while the user stays on the online page, then shows "Receiving game list...".
-SettingsFetchResult FetchServiceSettings(TagTable& table, const ServiceEndpoints& endpoints,
-                                         ISettingsFetchHost& host, const ManualResetEvent& stop,
-                                         std::chrono::milliseconds retryDelay = std::chrono::seconds(1));
+SettingsFetchResult FetchServiceSettings(
+    TagTable& table, const ServiceEndpoints& endpoints, ISettingsFetchHost& host,
+    const ManualResetEvent& stop, std::chrono::milliseconds retryDelay = std::chrono::seconds(1));
 
 }  // namespace pspkvx

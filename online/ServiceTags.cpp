@@ -9,9 +9,12 @@ std::string LetterBlockTag(char initial) {
 }
 
 void RegisterServiceTags(TagTable& table) {
-  for (const char* field : kRecordFieldTags) table.RegisterTag(field, TagField);
-  for (const char* key : kSettingsKeys) table.RegisterTag(key, TagSetting);
-  for (const char* c = kIndexInitials; *c; ++c) table.RegisterTag(LetterBlockTag(*c), TagBlock);
+  for (const char* field : kRecordFieldTags)
+    table.RegisterTag(field, TagField);
+  for (const char* key : kSettingsKeys)
+    table.RegisterTag(key, TagSetting);
+  for (const char* c = kIndexInitials; *c; ++c)
+    table.RegisterTag(LetterBlockTag(*c), TagBlock);
 }
 
 }  // namespace pspkvx

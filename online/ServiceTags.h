@@ -11,18 +11,30 @@ namespace pspkvx {
 
 // "<posted>" stands twice, as the window has always registered it; only the first is matched.
 inline constexpr std::array<const char*, 17> kRecordFieldTags = {
-    "<name>",      "<url>",           "<description>",   "<png>",         "<game_title_id>",
-    "<released>",  "<save_id>",       "<author>",        "<code_title_id>", "<posted>",
-    "<save_filesize>", "<rating>",    "<posted>",        "<download_url>", "<download_size>",
-    "<game_name>", "<votes>"};
+    "<name>",          "<url>",     "<description>", "<png>",           "<game_title_id>",
+    "<released>",      "<save_id>", "<author>",      "<code_title_id>", "<posted>",
+    "<save_filesize>", "<rating>",  "<posted>",      "<download_url>",  "<download_size>",
+    "<game_name>",     "<votes>"};
 
 inline constexpr std::array<const char*, 17> kSettingsKeys = {
-    "SAVES_URL",          "UPLOAD_URL",          "VERSION_URL",
-    "PSP_TS_VERSION_URL", "CORVANES_URL",        "CORVANES_TS_URL",
-    "COMMUNITY_URL",      "COMMUNITY_USER_URL",  "COMMUNITY_USER_GAME_URL",
-    "REGISTRATION_URL",   "DELETE_SAVE_URL",     "PNG_URL",
-    "RATINGS_URL",        "RESULT",              "CHECK_USER_URL",
-    "NUM_GAMES_LIST_URL", "ALPHA_KAVEX_URL"};
+    "SAVES_URL",
+    "UPLOAD_URL",
+    "VERSION_URL",
+    "PSP_TS_VERSION_URL",
+    "CORVANES_URL",
+    "CORVANES_TS_URL",
+    "COMMUNITY_URL",
+    "COMMUNITY_USER_URL",
+    "COMMUNITY_USER_GAME_URL",
+    "REGISTRATION_URL",
+    "DELETE_SAVE_URL",
+    "PNG_URL",
+    "RATINGS_URL",
+    "RESULT",
+    "CHECK_USER_URL",
+    "NUM_GAMES_LIST_URL",
+    "ALPHA_KAVEX_URL",
+};
 
 // The 36 initials of the letter index in their order: A to Z, then 0 to 9.
 inline constexpr char kIndexInitials[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";

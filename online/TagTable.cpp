@@ -79,21 +79,32 @@ class NextOf {
 };
 
 // Control characters, the space and every byte of 128 or more, but not NUL or the line feed.
-bool IsReplyWhite(char c) { return static_cast<signed char>(c) <= 32 && c != '\0' && c != '\n'; }
+bool IsReplyWhite(char c) {
+  return static_cast<signed char>(c) <= 32 && c != '\0' && c != '\n';
+}
 
 }  // namespace
 
 std::string FetchStatusName(int status) {
   switch (status) {
-    case FetchIdle: return "FetchIdle";
-    case FetchBusy: return "FetchBusy";
-    case FetchOk: return "FetchOk";
-    case FetchOpenFailed: return "FetchOpenFailed";
-    case FetchParseFailed: return "FetchParseFailed";
-    case FetchException: return "FetchException";
-    case FetchNoMemory: return "FetchNoMemory";
-    case FetchStopped: return "FetchStopped";
-    default: return "Fetch" + std::to_string(status);
+    case FetchIdle:
+      return "FetchIdle";
+    case FetchBusy:
+      return "FetchBusy";
+    case FetchOk:
+      return "FetchOk";
+    case FetchOpenFailed:
+      return "FetchOpenFailed";
+    case FetchParseFailed:
+      return "FetchParseFailed";
+    case FetchException:
+      return "FetchException";
+    case FetchNoMemory:
+      return "FetchNoMemory";
+    case FetchStopped:
+      return "FetchStopped";
+    default:
+      return "Fetch" + std::to_string(status);
   }
 }
 
@@ -138,7 +149,8 @@ class TagTable::Parser {
   char At(size_t p) const { return p < text_.size() ? text_[p] : '\0'; }
 
   void SkipWhite() {
-    while (pos_ < text_.size() && IsReplyWhite(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && IsReplyWhite(text_[pos_]))
+      ++pos_;
   }
 
   // The end of the current line (its line feed or the end of the text).
@@ -274,7 +286,9 @@ TagTable::TagTable() {
   RegisterTag("//", TagComment);
 }
 
-TagTable::~TagTable() { StopRequestWorker(0); }
+TagTable::~TagTable() {
+  StopRequestWorker(0);
+}
 
 bool TagTable::RegisterTag(const std::string& tag, int kind) {
   if (tag.empty()) return false;
@@ -357,7 +371,8 @@ std::vector<ReplyRecord> TagTable::Records() const {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<ReplyRecord> copy;
   copy.reserve(records_.size());
-  for (const auto& record : records_) copy.push_back(*record);
+  for (const auto& record : records_)
+    copy.push_back(*record);
   return copy;
 }
 

@@ -125,7 +125,7 @@ class TagTable : private IThreadOwner {
   void RunThreadWork(int kind, ManualResetEvent& stop, uintptr_t parameter) override;
   void RunOneRequest(ManualResetEvent& stop);
   void FinishRequest(int status);
-  bool WorkerPresentLocked() const;
+  bool WorkerPresent() const;
 
   int NewRecordLocked();
   int SetFieldLocked(int record, const std::string& name, std::string value);
@@ -135,9 +135,11 @@ class TagTable : private IThreadOwner {
   std::vector<std::unique_ptr<ReplyRecord>> records_;
   int current_ = -1;
 
-  mutable std::mutex requestMutex_;  // worker slot, address, limits
+  std::mutex slotMutex_;  // starting and stopping the worker; never taken by the worker
   std::unique_ptr<CThread> worker_;
+  std::atomic<bool> hasWorker_{false};
   std::atomic<bool> workerLoopEnded_{false};
+  mutable std::mutex requestMutex_;  // address and limits
   ManualResetEvent wake_;  // set when a request is queued
   std::string address_;
   TransferLimits limits_;

@@ -27,32 +27,38 @@ int StatusOfFailedTransfer(const HttpResult& result) {
 
 }  // namespace
 
-bool TagTable::WorkerPresentLocked() const { return worker_ && !workerLoopEnded_.load(); }
+bool TagTable::WorkerPresent() const { return hasWorker_.load() && !workerLoopEnded_.load(); }
 
 bool TagTable::StartRequestWorker() {
-  std::lock_guard<std::mutex> lock(requestMutex_);
-  if (WorkerPresentLocked()) return true;
-  // A worker whose loop has ended only has its last steps left.
-  if (worker_) CThread::StopAndDelete(std::move(worker_), 0);
+  std::lock_guard<std::mutex> slot(slotMutex_);
+  if (WorkerPresent()) return true;
+  // A worker that is still stopping ends before another starts, so that only one ever runs.
+  if (worker_) {
+    worker_->RequestStop();
+    while (!worker_->WaitForEnd(std::chrono::milliseconds(100))) {
+    }
+    worker_.reset();
+  }
+  // A request queued while the last worker ended was never run.
+  int busy = FetchBusy;
+  status_.compare_exchange_strong(busy, FetchStopped);
   workerLoopEnded_ = false;
   worker_ = CThread::Start(this, ThreadFetch, 0);
-  return worker_ != nullptr;
+  hasWorker_ = worker_ != nullptr;
+  return hasWorker_;
 }
 
 bool TagTable::RequestUrl(const std::string& address) {
   if (!StartRequestWorker()) return false;
   std::lock_guard<std::mutex> lock(requestMutex_);
-  if (!WorkerPresentLocked() || status_.load() == FetchBusy) return false;
+  if (!WorkerPresent() || status_.load() == FetchBusy) return false;
   address_ = address;
   status_ = FetchBusy;
   wake_.Set();
   return true;
 }
 
-int TagTable::RequestStatus() const {
-  std::lock_guard<std::mutex> lock(requestMutex_);
-  return WorkerPresentLocked() ? status_.load() : FetchStopped;
-}
+int TagTable::RequestStatus() const { return WorkerPresent() ? status_.load() : FetchStopped; }
 
 std::string TagTable::RequestAddress() const {
   std::lock_guard<std::mutex> lock(requestMutex_);
@@ -60,16 +66,20 @@ std::string TagTable::RequestAddress() const {
 }
 
 void TagTable::WaitWhileBusy() const {
-  while (RequestStatus() == FetchBusy) std::this_thread::sleep_for(1ms);
+  while (RequestStatus() == FetchBusy)
+    std::this_thread::sleep_for(1ms);
 }
 
 void TagTable::StopRequestWorker(int seconds) {
-  std::unique_ptr<CThread> worker;
-  {
-    std::lock_guard<std::mutex> lock(requestMutex_);
-    worker = std::move(worker_);
-  }
-  CThread::StopAndDelete(std::move(worker), seconds);
+  std::lock_guard<std::mutex> slot(slotMutex_);
+  if (!worker_) return;
+  hasWorker_ = false;
+  worker_->RequestStop();
+  bool ended = false;
+  for (long step = 0; !ended && (seconds == 0 || step < long(seconds) * 10); ++step)
+    ended = worker_->WaitForEnd(std::chrono::milliseconds(100));
+  // One that outlives the wait stays in its slot; the next start waits for it first.
+  if (ended) worker_.reset();
 }
 
 void TagTable::SetTransferLimits(const TransferLimits& limits) {

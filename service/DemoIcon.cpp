@@ -10,7 +10,8 @@ namespace {
 
 uint32_t Fnv1a(const std::string& text) {
   uint32_t hash = 2166136261u;
-  for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
+  for (unsigned char c : text)
+    hash = (hash ^ c) * 16777619u;
   return hash;
 }
 
@@ -27,7 +28,8 @@ std::string MakeIconPng(const std::string& seed) {
   std::unique_ptr<FIBITMAP, BitmapDeleter> bitmap(FreeImage_Allocate(kIconWidth, kIconHeight, 24));
   if (!bitmap) return "";
   const uint32_t hash = Fnv1a(seed);
-  const int r = 64 + int(hash & 0x7F), g = 64 + int((hash >> 7) & 0x7F), b = 64 + int((hash >> 14) & 0x7F);
+  const int r = 64 + int(hash & 0x7F), g = 64 + int((hash >> 7) & 0x7F),
+            b = 64 + int((hash >> 14) & 0x7F);
   const int stripe = 6 + int((hash >> 21) % 14);
   for (int y = 0; y < kIconHeight; ++y) {
     BYTE* line = FreeImage_GetScanLine(bitmap.get(), y);

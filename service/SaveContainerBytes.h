@@ -7,7 +7,7 @@
 namespace pspkvx::service {
 
 struct SaveFileSource {
-  std::string name;   // a bare file name inside the save folder
+  std::string name;  // a bare file name inside the save folder
   std::string bytes;
 };
 

@@ -21,10 +21,10 @@ namespace fs = std::filesystem;
 constexpr uintmax_t kMaxSaveBytes = uintmax_t(200) << 20;
 
 constexpr const char* kLetterWords[26] = {
-    "Astro",  "Blaze",  "Crimson", "Dune",  "Echo",   "Frost",  "Gale",    "Hyper", "Iron",
-    "Jade",   "Kinetic", "Lunar",  "Mecha", "Nova",   "Orbit",  "Pixel",   "Quasar", "Rally",
-    "Shadow", "Turbo",  "Ultra",   "Vortex", "Warp",  "Xeno",   "Yonder",  "Zero"};
-constexpr const char* kDigitWords[10] = {"0 Gravity", "1st Strike", "2 Worlds", "3 Kingdoms",
+    "Astro",  "Blaze",   "Crimson", "Dune",   "Echo", "Frost", "Gale",   "Hyper",  "Iron",
+    "Jade",   "Kinetic", "Lunar",   "Mecha",  "Nova", "Orbit", "Pixel",  "Quasar", "Rally",
+    "Shadow", "Turbo",   "Ultra",   "Vortex", "Warp", "Xeno",  "Yonder", "Zero"};
+constexpr const char* kDigitWords[10] = {"0 Gravity", "1st Strike", "2 Worlds",  "3 Kingdoms",
                                          "4 Seasons", "5 Rings",    "6 Degrees", "7 Seas",
                                          "8 Ball",    "9 Lives"};
 constexpr const char* kSecondWords[6] = {"Racer", "Legends", "Tactics", "Quest", "Arena", "Saga"};
@@ -80,7 +80,8 @@ std::string ReadWholeFile(const fs::path& path) {
 
 bool SameLetters(std::string a, std::string b) {
   auto lower = [](std::string& s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   };
   lower(a);
   lower(b);
@@ -90,7 +91,8 @@ bool SameLetters(std::string a, std::string b) {
 // Letters, digits, "_", "-" and "." only: the form picture names take in addresses.
 std::string PictureSafe(const std::string& text) {
   std::string out;
-  for (unsigned char c : text) out += (std::isalnum(c) || c == '_' || c == '-') ? char(c) : '_';
+  for (unsigned char c : text)
+    out += (std::isalnum(c) || c == '_' || c == '-') ? char(c) : '_';
   return out.substr(0, 100);
 }
 
@@ -133,15 +135,17 @@ void FillDemoData(ServiceDatabase& db) {
               kRegions[region].prefix + std::to_string(kRegions[region].serialBase + gameNumber);
           const std::string picture = titleId + ".png";
           db.PutPicture(picture, MakeIconPng(titleId));
-          const int64_t gameId =
-              db.AddGame(name, titleId, DateText(2005 + gameNumber % 6, 1 + gameNumber % 12, 1 + gameNumber % 28), picture);
+          const int64_t gameId = db.AddGame(
+              name, titleId,
+              DateText(2005 + gameNumber % 6, 1 + gameNumber % 12, 1 + gameNumber % 28), picture);
           const int saves = 1 + gameNumber % 3;
           for (int s = 0; s < saves; ++s) {
             const int n = gameNumber * 3 + s;
             const std::string folder = titleId + "SAVE0" + std::to_string(s);
             NewSave save;
             save.gameId = gameId;
-            save.section = (s == saves - 1 && gameNumber % 3 == 2) ? kSectionCommunity : kSectionOfficial;
+            save.section =
+                (s == saves - 1 && gameNumber % 3 == 2) ? kSectionCommunity : kSectionOfficial;
             save.name = kSaveNames[n % 5];
             save.description = kDescriptions[n % 5];
             save.author = kAuthors[n % 6];
@@ -149,10 +153,11 @@ void FillDemoData(ServiceDatabase& db) {
             save.codeTitleId = titleId;
             save.rating = 40 + (n * 7) % 61;
             save.votes = 1 + (n * 5) % 40;
-            save.container = SaveContainerFor(name + " - " + save.name, folder,
-                                              {{"PARAM.SFO", DemoParamSfo(name)},
-                                               {"ICON0.PNG", MakeIconPng(folder)},
-                                               {"DATA.BIN", DataBytes(n + 1, 2048 + size_t(n % 7) * 1024)}});
+            save.container =
+                SaveContainerFor(name + " - " + save.name, folder,
+                                 {{"PARAM.SFO", DemoParamSfo(name)},
+                                  {"ICON0.PNG", MakeIconPng(folder)},
+                                  {"DATA.BIN", DataBytes(n + 1, 2048 + size_t(n % 7) * 1024)}});
             db.AddSave(save);
           }
         }
@@ -164,7 +169,8 @@ void FillDemoData(ServiceDatabase& db) {
 
 int64_t ImportSaveFolder(ServiceDatabase& db, const ImportRequest& request) {
   std::string titleId = request.titleId;
-  for (char& c : titleId) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : titleId)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (titleId.size() < 4 || titleId.size() > 16 ||
       !std::all_of(titleId.begin(), titleId.end(), [](unsigned char c) { return std::isalnum(c); }))
     throw CatalogueError("the title id must be 4 to 16 letters and digits, for example ULUS10041");
@@ -181,7 +187,8 @@ int64_t ImportSaveFolder(ServiceDatabase& db, const ImportRequest& request) {
   std::string icon;
   uintmax_t total = 0;
   bool empty = true;
-  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
     empty = false;
     if (it->is_regular_file(error) && !it->is_symlink(error)) total += it->file_size(error);
     if (total > kMaxSaveBytes) throw CatalogueError(request.folder + " is larger than 200 MiB");
@@ -201,7 +208,8 @@ int64_t ImportSaveFolder(ServiceDatabase& db, const ImportRequest& request) {
       db.PutPicture(picture, icon);
     }
     const int64_t gameId = db.AddGame(request.game, titleId, TodayText(), picture);
-    if (const auto game = db.GameByTitleId(titleId); game && game->picture.empty() && !picture.empty())
+    if (const auto game = db.GameByTitleId(titleId);
+        game && game->picture.empty() && !picture.empty())
       db.SetGamePicture(gameId, picture);
     NewSave save;
     save.gameId = gameId;

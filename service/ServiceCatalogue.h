@@ -19,12 +19,12 @@ struct CatalogueError : std::runtime_error {
 void FillDemoData(ServiceDatabase& db);
 
 struct ImportRequest {
-  std::string folder;      // the save folder on disk
-  std::string game;        // game name; its first character is its index initial
-  std::string titleId;     // PSP product code, for example ULUS10041
+  std::string folder;   // the save folder on disk
+  std::string game;     // game name; its first character is its index initial
+  std::string titleId;  // PSP product code, for example ULUS10041
   std::string author;
   std::string description;
-  std::string name;        // save name; the folder's name when empty
+  std::string name;  // save name; the folder's name when empty
   int section = kSectionOfficial;
 };
 

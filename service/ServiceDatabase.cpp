@@ -87,9 +87,13 @@ ServiceDatabase::ServiceDatabase(const std::string& path) {
   }
 }
 
-ServiceDatabase::~ServiceDatabase() { sqlite3_close(db_); }
+ServiceDatabase::~ServiceDatabase() {
+  sqlite3_close(db_);
+}
 
-void ServiceDatabase::Exec(const char* sql) { Statement(db_, sql).Run(); }
+void ServiceDatabase::Exec(const char* sql) {
+  Statement(db_, sql).Run();
+}
 
 bool ServiceDatabase::IsEmpty() {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
@@ -112,7 +116,8 @@ int64_t ServiceDatabase::AddGame(const std::string& name, const std::string& tit
 
 std::optional<GameRow> ServiceDatabase::GameByTitleId(const std::string& titleId) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  Statement query(db_, "SELECT id, name, title_id, released, picture FROM games WHERE title_id = ?1");
+  Statement query(db_,
+                  "SELECT id, name, title_id, released, picture FROM games WHERE title_id = ?1");
   query.Bind(1, titleId);
   if (!query.Step()) return std::nullopt;
   return GameOf(query);
@@ -120,7 +125,10 @@ std::optional<GameRow> ServiceDatabase::GameByTitleId(const std::string& titleId
 
 void ServiceDatabase::SetGamePicture(int64_t gameId, const std::string& picture) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  Statement(db_, "UPDATE games SET picture = ?2 WHERE id = ?1").Bind(1, gameId).Bind(2, picture).Run();
+  Statement(db_, "UPDATE games SET picture = ?2 WHERE id = ?1")
+      .Bind(1, gameId)
+      .Bind(2, picture)
+      .Run();
 }
 
 int64_t ServiceDatabase::AddSave(const NewSave& save) {
@@ -173,7 +181,8 @@ std::array<int, 36> ServiceDatabase::CountGamesByInitial(int region, int section
 
 int ServiceDatabase::CountGames(int region, int section) {
   int total = 0;
-  for (int count : CountGamesByInitial(region, section)) total += count;
+  for (int count : CountGamesByInitial(region, section))
+    total += count;
   return total;
 }
 
@@ -186,7 +195,8 @@ std::vector<GameRow> ServiceDatabase::GamesByInitial(int region, char initial, i
                   " ORDER BY g.name COLLATE NOCASE, g.id");
   query.Bind(1, region).Bind(2, std::string(1, initial)).Bind(3, section);
   std::vector<GameRow> games;
-  while (query.Step()) games.push_back(GameOf(query));
+  while (query.Step())
+    games.push_back(GameOf(query));
   return games;
 }
 

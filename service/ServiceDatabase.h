@@ -54,7 +54,7 @@ struct SaveRow {
   std::string picture;  // the save's own picture name, else its game's
   double rating = 0;    // percentage
   int64_t votes = 0;
-  int64_t size = 0;     // container bytes
+  int64_t size = 0;  // container bytes
   std::string gameName;
   std::string gameTitleId;
 };

@@ -50,7 +50,8 @@ int64_t IntParam(const httplib::Request& request, const char* name, int64_t low,
   size_t at = text.size() > 1 && text[0] == '-' ? 1 : 0;
   if (text.size() == at || text.size() > 19) throw BadQuery(std::string("bad ") + name);
   for (; at < text.size(); ++at)
-    if (!std::isdigit(static_cast<unsigned char>(text[at]))) throw BadQuery(std::string("bad ") + name);
+    if (!std::isdigit(static_cast<unsigned char>(text[at])))
+      throw BadQuery(std::string("bad ") + name);
   const long long value = std::stoll(text);
   if (value < low || value > high) throw BadQuery(std::string(name) + " out of range");
   return value;
@@ -106,13 +107,26 @@ void SaveFields(XmlReply& reply, const std::string& base, const SaveRow& save, b
   }
 }
 
+// A game as the games lists carry it; its url is listAddress with the game's id.
+void GameFolder(XmlReply& reply, const std::string& base, const GameRow& game,
+                const std::string& listAddress) {
+  reply.Open("folder");
+  reply.Element("name", game.name);
+  reply.Element("url", listAddress + "?game_id=" + std::to_string(game.id));
+  reply.Element("png", PictureAddress(base, game.picture));
+  reply.Element("game_title_id", game.titleId);
+  reply.Element("released", game.released);
+  reply.Close("folder");
+}
+
 std::string DownloadAddress(const std::string& base, int64_t saveId) {
   return base + kDownloadPath + "?save_id=" + std::to_string(saveId);
 }
 
 // ---- Endpoints ----
 
-void SettingsPage(ServiceDatabase& db, const httplib::Request& request, httplib::Response& response) {
+void SettingsPage(ServiceDatabase& db, const httplib::Request& request,
+                  httplib::Response& response) {
   const std::string base = BaseOf(request);
   std::string version;
   if (const auto release = db.LatestRelease()) version = base + kReleasePrefix + release->fileName;
@@ -137,14 +151,17 @@ void SettingsPage(ServiceDatabase& db, const httplib::Request& request, httplib:
   };
   XmlReply reply;
   reply.Comment("PSPKVX reference saves service");
-  for (const auto& [key, value] : keys) reply.Key(key, value);
+  for (const auto& [key, value] : keys)
+    reply.Key(key, value);
   reply.Key("CODELIST_URL", base + "/codelist.asp?");
   response.set_content(kXmlDeclaration + reply.Finish(), "text/plain");
 }
 
-void LetterIndex(ServiceDatabase& db, const httplib::Request& request, httplib::Response& response) {
+void LetterIndex(ServiceDatabase& db, const httplib::Request& request,
+                 httplib::Response& response) {
   const int region = RegionParam(request);
-  const int section = IntParam(request, "corvane", 0, 1, false, 1) == 1 ? kSectionOfficial : kSectionCommunity;
+  const int section =
+      IntParam(request, "corvane", 0, 1, false, 1) == 1 ? kSectionOfficial : kSectionCommunity;
   CheckCounters(request);
   const auto counts = db.CountGamesByInitial(region, section);
   XmlReply reply;
@@ -163,13 +180,7 @@ void GamesList(ServiceDatabase& db, int section, const httplib::Request& request
   const char* savesPath = section == kSectionOfficial ? kSavesPath : kCommunitySavesPath;
   XmlReply reply;
   for (const GameRow& game : db.GamesByInitial(region, initial, section)) {
-    reply.Open("folder");
-    reply.Element("name", game.name);
-    reply.Element("url", base + savesPath + "?game_id=" + std::to_string(game.id));
-    reply.Element("png", PictureAddress(base, game.picture));
-    reply.Element("game_title_id", game.titleId);
-    reply.Element("released", game.released);
-    reply.Close("folder");
+    GameFolder(reply, base, game, base + savesPath);
   }
   Reply(response, reply);
 }
@@ -196,7 +207,8 @@ void UserSaves(ServiceDatabase& db, const httplib::Request& request, httplib::Re
   const std::string base = BaseOf(request);
   XmlReply reply;
   if (!user.empty()) {
-    for (const SaveRow& save : db.SavesByAuthor(user, region, request.get_param_value("game_title_id"))) {
+    for (const SaveRow& save :
+         db.SavesByAuthor(user, region, request.get_param_value("game_title_id"))) {
       reply.Open("save");
       SaveFields(reply, base, save, true);
       reply.Close("save");
@@ -205,7 +217,8 @@ void UserSaves(ServiceDatabase& db, const httplib::Request& request, httplib::Re
   Reply(response, reply);
 }
 
-void Description(ServiceDatabase& db, const httplib::Request& request, httplib::Response& response) {
+void Description(ServiceDatabase& db, const httplib::Request& request,
+                 httplib::Response& response) {
   const int64_t saveId = IntParam(request, "save_id", 1, INT64_MAX);
   CheckCounters(request);
   XmlReply reply;
@@ -266,13 +279,7 @@ void Tree(ServiceDatabase& db, const httplib::Request& request, httplib::Respons
     const int region = static_cast<int>(IntParam(request, "region_id", 0, 3, false, 3));
     for (const GameRow& game : db.GamesByInitial(region, initial, kSectionOfficial)) {
       empty = false;
-      reply.Open("folder");
-      reply.Element("name", game.name);
-      reply.Element("url", base + kTreePath + "?game_id=" + std::to_string(game.id));
-      reply.Element("png", PictureAddress(base, game.picture));
-      reply.Element("game_title_id", game.titleId);
-      reply.Element("released", game.released);
-      reply.Close("folder");
+      GameFolder(reply, base, game, base + kTreePath);
     }
   } else {
     for (char initial : db.InitialsInUse()) {
@@ -335,7 +342,8 @@ httplib::Server::Handler Checked(F handler) {
 
 std::string Printable(const std::string& text, size_t limit) {
   std::string out;
-  for (unsigned char c : text.substr(0, limit)) out += (c < 0x20 || c >= 0x7F) ? '?' : char(c);
+  for (unsigned char c : text.substr(0, limit))
+    out += (c < 0x20 || c >= 0x7F) ? '?' : char(c);
   if (text.size() > limit) out += "...";
   return out;
 }
@@ -367,10 +375,12 @@ void InstallRoutes(httplib::Server& server, ServiceDatabase& db, RequestLog log)
   });
   server.Get(kSettingsPagePath, Checked([d](const auto& q, auto& r) { SettingsPage(*d, q, r); }));
   server.Get(kIndexPath, Checked([d](const auto& q, auto& r) { LetterIndex(*d, q, r); }));
-  server.Get(kGamesPath, Checked([d](const auto& q, auto& r) { GamesList(*d, kSectionOfficial, q, r); }));
+  server.Get(kGamesPath,
+             Checked([d](const auto& q, auto& r) { GamesList(*d, kSectionOfficial, q, r); }));
   server.Get(kCommunityGamesPath,
              Checked([d](const auto& q, auto& r) { GamesList(*d, kSectionCommunity, q, r); }));
-  server.Get(kSavesPath, Checked([d](const auto& q, auto& r) { SavesList(*d, kSectionOfficial, q, r); }));
+  server.Get(kSavesPath,
+             Checked([d](const auto& q, auto& r) { SavesList(*d, kSectionOfficial, q, r); }));
   server.Get(kCommunitySavesPath,
              Checked([d](const auto& q, auto& r) { SavesList(*d, kSectionCommunity, q, r); }));
   server.Get(kUserSavesPath, Checked([d](const auto& q, auto& r) { UserSaves(*d, q, r); }));
@@ -404,19 +414,19 @@ void InstallRoutes(httplib::Server& server, ServiceDatabase& db, RequestLog log)
     server.Get(path, Checked([](const auto&, auto& r) { ResultReply(r, "NOT_AVAILABLE"); }));
   server.Get("/codelist.asp", Checked([](const auto&, auto& r) { Reply(r, XmlReply()); }));
 
-  server.set_exception_handler([log](const httplib::Request&, httplib::Response& response,
-                                     std::exception_ptr failure) {
-    std::string what = "unknown failure";
-    try {
-      if (failure) std::rethrow_exception(failure);
-    } catch (const std::exception& e) {
-      what = e.what();
-    } catch (...) {
-    }
-    if (log) log("internal error: " + Printable(what, 200));
-    response.status = 500;
-    response.set_content("internal error\n", "text/plain");
-  });
+  server.set_exception_handler(
+      [log](const httplib::Request&, httplib::Response& response, std::exception_ptr failure) {
+        std::string what = "unknown failure";
+        try {
+          if (failure) std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+          what = e.what();
+        } catch (...) {
+        }
+        if (log) log("internal error: " + Printable(what, 200));
+        response.status = 500;
+        response.set_content("internal error\n", "text/plain");
+      });
   server.set_logger([log](const httplib::Request& request, const httplib::Response& response) {
     if (log) log(RequestLogLine(request, response));
   });

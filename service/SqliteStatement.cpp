@@ -37,7 +37,8 @@ bool Statement::Step() {
 std::string Statement::Text(int column) const {
   const void* data = sqlite3_column_blob(statement_, column);
   const int size = sqlite3_column_bytes(statement_, column);
-  return data ? std::string(static_cast<const char*>(data), static_cast<size_t>(size)) : std::string();
+  return data ? std::string(static_cast<const char*>(data), static_cast<size_t>(size))
+              : std::string();
 }
 
 }  // namespace pspkvx::service

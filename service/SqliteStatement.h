@@ -31,7 +31,10 @@ class Statement {
   // True while there is a row; false when done. Throws on an error.
   bool Step();
   // Runs a statement that returns no rows.
-  void Run() { while (Step()) {} }
+  void Run() {
+    while (Step()) {
+    }
+  }
 
   int64_t Int(int column) const { return sqlite3_column_int64(statement_, column); }
   double Real(int column) const { return sqlite3_column_double(statement_, column); }

@@ -35,7 +35,8 @@ int Serve(ServiceDatabase& db, const std::string& bind, int port, bool demo) {
     std::lock_guard<std::mutex> lock(logLock);
     std::cout << line << std::endl;
   });
-  const int bound = port == 0 ? server.bind_to_any_port(bind) : (server.bind_to_port(bind, port) ? port : -1);
+  const int bound =
+      port == 0 ? server.bind_to_any_port(bind) : (server.bind_to_port(bind, port) ? port : -1);
   if (bound < 0) {
     std::cerr << "pspkvx-service: cannot listen on " << bind << ":" << port << "\n";
     return 1;
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
   int port = 8377;
   bool demo = false;
   app.add_option("--db", dbPath, "The SQLite database (created with its schema when new)");
-  app.add_option("--port", port, "The port to serve on (0: any free port)")->check(CLI::Range(0, 65535));
+  app.add_option("--port", port, "The port to serve on (0: any free port)")
+      ->check(CLI::Range(0, 65535));
   app.add_option("--bind", bind, "The address to serve on");
   app.add_flag("--demo", demo, "Fill an empty database with generated demo data");
 
@@ -91,7 +93,8 @@ int main(int argc, char** argv) {
     if (*releaseCommand) {
       std::ifstream in(releaseFile, std::ios::binary);
       if (!in) throw CatalogueError("cannot read " + releaseFile);
-      const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      const std::string bytes((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
       std::cout << "added release " << AddRelease(db, version, bytes) << "\n";
       return 0;
     }

@@ -18,10 +18,11 @@ test::ProcessResult Cli(std::vector<std::string> args) {
 
 TEST(CliReply, ParsePrintsResultRecordsAndValuesWithoutLosingBytes) {
   test::TempDir dir;
-  test::WriteFileBytes(dir.File("reply.xml"),
-                       "<?xml version=\"1.0\"?>\r\n<result>\r\n<save><name>Caf\xE9</name><url>u</url>"
-                       "</save>\r\n<folder>\n</folder>\nCORVANES_URL = http://s/c?\n"
-                       "<CHAR_B>12</CHAR_B>\n</result>\n");
+  test::WriteFileBytes(
+      dir.File("reply.xml"),
+      "<?xml version=\"1.0\"?>\r\n<result>\r\n<save><name>Caf\xE9</name><url>u</url>"
+      "</save>\r\n<folder>\n</folder>\nCORVANES_URL = http://s/c?\n"
+      "<CHAR_B>12</CHAR_B>\n</result>\n");
   const auto run = Cli({"reply", "parse", dir.File("reply.xml"), "--json"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const json out = json::parse(run.out);
@@ -61,8 +62,8 @@ TEST(CliOnline, SettingsAndRequestsAgainstTheService) {
   EXPECT_EQ(letters["records"], json::array());
   EXPECT_NE(letters["values"][18][1], "");  // <CHAR_A>
 
-  const auto games = Cli({"online", "get", service.Base() + "/corvanes.asp?region_id=3&az=M&rnd=0",
-                          "--json"});
+  const auto games =
+      Cli({"online", "get", service.Base() + "/corvanes.asp?region_id=3&az=M&rnd=0", "--json"});
   ASSERT_EQ(games.exitCode, 0) << games.err;
   const json list = json::parse(games.out);
   ASSERT_FALSE(list["records"].empty());

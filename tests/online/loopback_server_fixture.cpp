@@ -46,7 +46,8 @@ LoopbackServer::LoopbackServer() {
 LoopbackServer::~LoopbackServer() {
   stopping_ = true;
   acceptor_.join();
-  for (std::thread& connection : connections_) connection.join();
+  for (std::thread& connection : connections_)
+    connection.join();
   ::close(listenFd_);
 }
 
@@ -55,8 +56,12 @@ void LoopbackServer::On(const std::string& path, const ScriptedAnswer& answer) {
   answers_[path] = answer;
 }
 
-std::string LoopbackServer::HostPort() const { return "127.0.0.1:" + std::to_string(port_); }
-std::string LoopbackServer::Url(const std::string& path) const { return "http://" + HostPort() + path; }
+std::string LoopbackServer::HostPort() const {
+  return "127.0.0.1:" + std::to_string(port_);
+}
+std::string LoopbackServer::Url(const std::string& path) const {
+  return "http://" + HostPort() + path;
+}
 
 std::vector<std::string> LoopbackServer::Requests() const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -106,7 +111,8 @@ void LoopbackServer::Answer(int fd) {
       SendAll(fd, Headers(answer.status, std::to_string(answer.body.size() * 2)) + answer.body);
       break;
     case ScriptedAnswer::NeverAnswer:
-      while (!Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      while (!Stopping())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
       break;
     case ScriptedAnswer::Endless: {
       const std::string piece(64 * 1024, 'x');

@@ -10,19 +10,20 @@ TEST(JoinReplyLines, KeepsLinesAsTheRequestWorkerReadsThem) {
     std::string body;
     std::string text;
   } cases[] = {
-      {"", ""},                                          // no lines at all
-      {"\n", "\n"},                                      // one empty line
-      {"a\r\nb\n", "a\nb\n"},                            // CR before LF dropped
+      {"", ""},                // no lines at all
+      {"\n", "\n"},            // one empty line
+      {"a\r\nb\n", "a\nb\n"},  // CR before LF dropped
       {"last line without end", "last line without end\n"},
-      {"a\rb\n", "a\rb\n"},                              // a CR elsewhere stays
-      {"trailing\r", "trailing\r\n"},                    // no LF after it: stays
+      {"a\rb\n", "a\rb\n"},            // a CR elsewhere stays
+      {"trailing\r", "trailing\r\n"},  // no LF after it: stays
       {"<?xml version=\"1.0\"?>\r\n<result>\n", "<result>\n"},
       {"<result>\n<?xml version=\"1.0\"?>\n</result>\n", "<result>\n</result>\n"},
       {" <?xml version=\"1.0\"?>\n", " <?xml version=\"1.0\"?>\n"},  // only at the line start
       {"<?xml versio\n", "<?xml versio\n"},
       {std::string("a\0b\n", 4), std::string("a\0b\n", 4)},
   };
-  for (const auto& c : cases) EXPECT_EQ(JoinReplyLines(c.body), c.text) << testing::PrintToString(c.body);
+  for (const auto& c : cases)
+    EXPECT_EQ(JoinReplyLines(c.body), c.text) << testing::PrintToString(c.body);
 }
 
 }  // namespace

@@ -218,10 +218,11 @@ struct RecordingMessages : IMessageBoxHost {
 
 TEST(LineSettings, KeepsLongEnoughLinesOfTheFiveKeys) {
   LoopbackServer server;
-  server.On("/page", {ScriptedAnswer::Reply,
-                      "<?xml version=\"1.0\"?>\r\nSAVES_URL=http://s/tree?\r\nPNG_URL=http://s/png/\n"
-                      "VERSION_URL=http://s/v_1_116.bin\nCODELIST_URL=http://s/codes?\n"
-                      "UPLOAD_URL=http://s/up?\nCORVANES_URL=http://s/c?\n"});
+  server.On("/page",
+            {ScriptedAnswer::Reply,
+             "<?xml version=\"1.0\"?>\r\nSAVES_URL=http://s/tree?\r\nPNG_URL=http://s/png/\n"
+             "VERSION_URL=http://s/v_1_116.bin\nCODELIST_URL=http://s/codes?\n"
+             "UPLOAD_URL=http://s/up?\nCORVANES_URL=http://s/c?\n"});
   LineSettings settings;
   RecordingMessages messages;
   EXPECT_EQ(settings.SavesUrl(), "");

@@ -25,7 +25,8 @@ int Parse(TagTable& table, const std::string& reply) {
 
 std::vector<Fields> RecordsOf(const TagTable& table) {
   std::vector<Fields> records;
-  for (const ReplyRecord& record : table.Records()) records.push_back(record.fields);
+  for (const ReplyRecord& record : table.Records())
+    records.push_back(record.fields);
   return records;
 }
 
@@ -43,7 +44,9 @@ struct ReplyCase {
   std::map<std::string, std::string> values;
 };
 
-void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ReplyCases : public testing::TestWithParam<ReplyCase> {};
 
@@ -51,36 +54,47 @@ TEST_P(ReplyCases, ParseAsTheGrammarSays) {
   const ReplyCase& c = GetParam();
   auto table = ServiceTable();
   int result = 0;
-  for (const std::string& reply : c.replies) result = Parse(*table, reply);
+  for (const std::string& reply : c.replies)
+    result = Parse(*table, reply);
   EXPECT_EQ(result, c.result);
   EXPECT_EQ(RecordsOf(*table), c.records);
-  for (const auto& [name, value] : c.values) EXPECT_EQ(ValueOf(*table, name), value) << name;
+  for (const auto& [name, value] : c.values)
+    EXPECT_EQ(ValueOf(*table, name), value) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     TagTable, ReplyCases,
     testing::Values(
         ReplyCase{"EmptyResult", {"<result></result>\n"}, 0, {}, {}},
-        ReplyCase{"TwoFolderRecords",
-                  {"<result>\n<folder>\n<name>Astro Racer</name>\n<url>http://s/saves?game=1</url>\n"
-                   "</folder>\n<folder>\n<name>Blaze</name>\n<url>http://s/saves?game=2</url>\n"
-                   "</folder>\n</result>\n"},
+        ReplyCase{
+            "TwoFolderRecords",
+            {"<result>\n<folder>\n<name>Astro Racer</name>\n<url>http://s/saves?game=1</url>\n"
+             "</folder>\n<folder>\n<name>Blaze</name>\n<url>http://s/saves?game=2</url>\n"
+             "</folder>\n</result>\n"},
+            0,
+            {{{"<name>", "Astro Racer"}, {"<url>", "http://s/saves?game=1"}},
+             {{"<name>", "Blaze"}, {"<url>", "http://s/saves?game=2"}}},
+            {}},
+        ReplyCase{"OneLineRecord",
+                  {"<save><name>Boss rush</name></save>\n"},
                   0,
-                  {{{"<name>", "Astro Racer"}, {"<url>", "http://s/saves?game=1"}},
-                   {{"<name>", "Blaze"}, {"<url>", "http://s/saves?game=2"}}},
+                  {{{"<name>", "Boss rush"}}},
                   {}},
-        ReplyCase{"OneLineRecord", {"<save><name>Boss rush</name></save>\n"}, 0,
-                  {{{"<name>", "Boss rush"}}}, {}},
         ReplyCase{"RepeatedFieldMovesToTheEnd",
                   {"<save>\n<name>first</name>\n<url>u</url>\n<name>second</name>\n</save>\n"},
                   0,
                   {{{"<url>", "u"}, {"<name>", "second"}}},
                   {}},
-        ReplyCase{"EntityKeptAsWritten", {"<save><name>Tom &amp; Jerry</name></save>\n"}, 0,
-                  {{{"<name>", "Tom &amp; Jerry"}}}, {}},
+        ReplyCase{"EntityKeptAsWritten",
+                  {"<save><name>Tom &amp; Jerry</name></save>\n"},
+                  0,
+                  {{{"<name>", "Tom &amp; Jerry"}}},
+                  {}},
         ReplyCase{"ContentKeptWithLineEnds",
-                  {"<save><description>  two\nlines </description></save>\n"}, 0,
-                  {{{"<description>", "  two\nlines "}}}, {}},
+                  {"<save><description>  two\nlines </description></save>\n"},
+                  0,
+                  {{{"<description>", "  two\nlines "}}},
+                  {}},
         ReplyCase{"UnregisteredElementInsideRecordSkipped",
                   {"<save>\n<name>a</name>\n<extra>x <b>bold</b>\n</save> y</extra>\n<url>u</url>\n"
                    "</save>\n"},
@@ -104,29 +118,48 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   {{"<CHAR_B>", "12"}, {"<CHAR_A>", "3"}}},
         ReplyCase{"ClosingRecordWithoutOpenRecordRejected",
-                  {"<result>\n</save>\n<save><name>late</name></save>\n"}, -1, {}, {}},
+                  {"<result>\n</save>\n<save><name>late</name></save>\n"},
+                  -1,
+                  {},
+                  {}},
         ReplyCase{"EmptyReplyRejected", {""}, -1, {}, {}},
         ReplyCase{"WhiteSpaceOnlyFirstLineIsBlank",
-                  {"  \t\n\n<result>\n<save><name>n</name></save>\n</result>\n"}, 0,
-                  {{{"<name>", "n"}}}, {}},
-        ReplyCase{"FieldOutsideRecordSkippedWhole",
-                  {"<result>\n<name>stray <save></name>\n<save><name>kept</name></save>\n"}, 0,
-                  {{{"<name>", "kept"}}}, {}},
-        ReplyCase{"LessThanWithoutGreaterThanSteppedOver",
-                  {"<result>\n<save>\n<<< a\n<name>n</name>\n</save>\n"}, 0,
-                  {{{"<name>", "n"}}}, {}},
-        ReplyCase{"UnclosedUnknownElementSkipsTwiceItsLength",
-                  {"<result>\n<save><zz>12<name>n</name></save>\n"}, 0, std::vector<Fields>(1), {}},
-        ReplyCase{"UnknownClosingTagSkipsOneMoreCharacter",
-                  {"<result>\n<save></b>X<name>n</name></save>\n"}, 0, {{{"<name>", "n"}}}, {}},
-        ReplyCase{"CommentAndKeysAmongRecords",
-                  {"// settings of the day\n<result>\nRESULT = OK  \n<file><download_url>d</download_url>"
-                   "</file>\n</result>\n"},
+                  {"  \t\n\n<result>\n<save><name>n</name></save>\n</result>\n"},
                   0,
-                  {{{"<download_url>", "d"}}},
-                  {{"//", " settings of the day"}, {"RESULT", "OK  "}}},
-        ReplyCase{"NulEndsTheText", {std::string("<result>\n<save><name>a</name></save>\n\0<save>\n", 45)}, 0,
-                  {{{"<name>", "a"}}}, {}}),
+                  {{{"<name>", "n"}}},
+                  {}},
+        ReplyCase{"FieldOutsideRecordSkippedWhole",
+                  {"<result>\n<name>stray <save></name>\n<save><name>kept</name></save>\n"},
+                  0,
+                  {{{"<name>", "kept"}}},
+                  {}},
+        ReplyCase{"LessThanWithoutGreaterThanSteppedOver",
+                  {"<result>\n<save>\n<<< a\n<name>n</name>\n</save>\n"},
+                  0,
+                  {{{"<name>", "n"}}},
+                  {}},
+        ReplyCase{"UnclosedUnknownElementSkipsTwiceItsLength",
+                  {"<result>\n<save><zz>12<name>n</name></save>\n"},
+                  0,
+                  std::vector<Fields>(1),
+                  {}},
+        ReplyCase{"UnknownClosingTagSkipsOneMoreCharacter",
+                  {"<result>\n<save></b>X<name>n</name></save>\n"},
+                  0,
+                  {{{"<name>", "n"}}},
+                  {}},
+        ReplyCase{
+            "CommentAndKeysAmongRecords",
+            {"// settings of the day\n<result>\nRESULT = OK  \n<file><download_url>d</download_url>"
+             "</file>\n</result>\n"},
+            0,
+            {{{"<download_url>", "d"}}},
+            {{"//", " settings of the day"}, {"RESULT", "OK  "}}},
+        ReplyCase{"NulEndsTheText",
+                  {std::string("<result>\n<save><name>a</name></save>\n\0<save>\n", 45)},
+                  0,
+                  {{{"<name>", "a"}}},
+                  {}}),
     [](const testing::TestParamInfo<ReplyCase>& info) { return info.param.name; });
 
 TEST(TagTable, RegistersTheTableThenTheWindowsTagsInOrder) {
@@ -134,14 +167,22 @@ TEST(TagTable, RegistersTheTableThenTheWindowsTagsInOrder) {
   const std::vector<TagEntry> entries = table->Entries();
   ASSERT_EQ(entries.size(), 6u + 17u + 17u + 36u);
   const std::pair<size_t, std::pair<const char*, int>> expected[] = {
-      {0, {"<result>", TagWrapper}},  {1, {"<RESULT>", TagWrapper}},
-      {2, {"<folder>", TagRecord}},   {4, {"<file>", TagRecord}},
-      {5, {"//", TagComment}},        {6, {"<name>", TagField}},
-      {15, {"<posted>", TagField}},   {18, {"<posted>", TagField}},
-      {22, {"<votes>", TagField}},    {23, {"SAVES_URL", TagSetting}},
-      {27, {"CORVANES_URL", TagSetting}}, {39, {"ALPHA_KAVEX_URL", TagSetting}},
-      {40, {"<CHAR_A>", TagBlock}},   {65, {"<CHAR_Z>", TagBlock}},
-      {66, {"<CHAR_0>", TagBlock}},   {75, {"<CHAR_9>", TagBlock}},
+      {0, {"<result>", TagWrapper}},
+      {1, {"<RESULT>", TagWrapper}},
+      {2, {"<folder>", TagRecord}},
+      {4, {"<file>", TagRecord}},
+      {5, {"//", TagComment}},
+      {6, {"<name>", TagField}},
+      {15, {"<posted>", TagField}},
+      {18, {"<posted>", TagField}},
+      {22, {"<votes>", TagField}},
+      {23, {"SAVES_URL", TagSetting}},
+      {27, {"CORVANES_URL", TagSetting}},
+      {39, {"ALPHA_KAVEX_URL", TagSetting}},
+      {40, {"<CHAR_A>", TagBlock}},
+      {65, {"<CHAR_Z>", TagBlock}},
+      {66, {"<CHAR_0>", TagBlock}},
+      {75, {"<CHAR_9>", TagBlock}},
   };
   for (const auto& [index, entry] : expected) {
     EXPECT_EQ(entries[index].tag, entry.first) << index;
@@ -204,15 +245,18 @@ TEST(TagTable, ValuesReadBeforeARejectionStay) {
 TEST(TagTable, RecordListIsLockedForReadersDuringParsing) {
   auto table = ServiceTable();
   std::string reply = "<result>\n";
-  for (int i = 0; i < 200; ++i) reply += "<save><name>n" + std::to_string(i) + "</name><url>u</url></save>\n";
+  for (int i = 0; i < 200; ++i)
+    reply += "<save><name>n" + std::to_string(i) + "</name><url>u</url></save>\n";
   std::atomic<bool> done{false};
   std::thread parser([&] {
-    for (int i = 0; i < 50; ++i) Parse(*table, reply);
+    for (int i = 0; i < 50; ++i)
+      Parse(*table, reply);
     done = true;
   });
   while (!done) {
     EXPECT_LE(table->RecordCount(), 200);
-    for (const ReplyRecord& record : table->Records()) EXPECT_LE(record.fields.size(), 2u);
+    for (const ReplyRecord& record : table->Records())
+      EXPECT_LE(record.fields.size(), 2u);
   }
   parser.join();
   EXPECT_EQ(table->RecordCount(), 200);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "LoopbackServer.h"
@@ -61,7 +62,8 @@ TEST(Transport, WalksTheRealServiceFromSettingsToASaveFile) {
   test::ServiceProcess service(dir.File("service.db"));
   auto table = ServiceTable();
   ASSERT_EQ(Fetch(*table, service.Base() + "/tolvexPSP_settings.asp"), FetchOk);
-  for (const char* key : kSettingsKeys) EXPECT_NE(Value(*table, key), "") << key;
+  for (const char* key : kSettingsKeys)
+    EXPECT_NE(Value(*table, key), "") << key;
   EXPECT_EQ(table->RequestPhase(), PhaseIdle);
 
   ASSERT_EQ(Fetch(*table, Value(*table, "ALPHA_KAVEX_URL") + "corvane=1&region_id=3"), FetchOk);
@@ -77,9 +79,9 @@ TEST(Transport, WalksTheRealServiceFromSettingsToASaveFile) {
 
   ASSERT_EQ(Fetch(*table, savesList + "&rnd=1"), FetchOk);
   ASSERT_GE(table->RecordCount(), 1);
-  for (const char* field : {"<name>", "<description>", "<url>", "<png>", "<game_title_id>",
-                            "<save_id>", "<author>", "<posted>", "<save_filesize>", "<rating>",
-                            "<votes>"})
+  for (const char* field :
+       {"<name>", "<description>", "<url>", "<png>", "<game_title_id>", "<save_id>", "<author>",
+        "<posted>", "<save_filesize>", "<rating>", "<votes>"})
     EXPECT_NE(Field(*table, 0, field), "<missing>") << field;
   const std::string size = Field(*table, 0, "<save_filesize>");
 
@@ -107,12 +109,14 @@ TEST(Transport, WalksTheRealServiceFromSettingsToASaveFile) {
 struct MisbehaviourCase {
   const char* name;
   ScriptedAnswer answer;
-  int requestStatus;  // of the request worker
-  int downloadResult; // of DownloadFile
+  int requestStatus;   // of the request worker
+  int downloadResult;  // of DownloadFile
   size_t downloadLength;
 };
 
-void PrintTo(const MisbehaviourCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const MisbehaviourCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Misbehaviour : public testing::TestWithParam<MisbehaviourCase> {};
 
@@ -134,19 +138,29 @@ const std::string kHtml = "<!DOCTYPE html>\n<html><body>Proxy error</body></html
 INSTANTIATE_TEST_SUITE_P(
     Transport, Misbehaviour,
     testing::Values(
-        MisbehaviourCase{"ClosesMidReply", {ScriptedAnswer::CloseMidReply, "<result>\n<save>\n"},
-                         FetchException, 0, 0},
-        MisbehaviourCase{"AnswersWithAnHtmlPage", {ScriptedAnswer::Reply, kHtml}, FetchParseFailed, 1,
+        MisbehaviourCase{"ClosesMidReply",
+                         {ScriptedAnswer::CloseMidReply, "<result>\n<save>\n"},
+                         FetchException,
+                         0,
+                         0},
+        MisbehaviourCase{"AnswersWithAnHtmlPage",
+                         {ScriptedAnswer::Reply, kHtml},
+                         FetchParseFailed,
+                         1,
                          kHtml.size()},
         MisbehaviourCase{"NeverAnswers", {ScriptedAnswer::NeverAnswer, ""}, FetchException, 0, 0},
-        MisbehaviourCase{"SendsMoreThanTheLimit", {ScriptedAnswer::Endless, "<result>\n"},
-                         FetchException, 0, 0},
+        MisbehaviourCase{
+            "SendsMoreThanTheLimit", {ScriptedAnswer::Endless, "<result>\n"}, FetchException, 0, 0},
         MisbehaviourCase{"StallsAfterTheFirstBytes",
-                         {ScriptedAnswer::Trickle, "<result>\n", 200, 5000ms}, FetchException, 0, 0},
+                         {ScriptedAnswer::Trickle, "<result>\n", 200, 5000ms},
+                         FetchException,
+                         0,
+                         0},
         // An error page is read as a reply (and fails as one) but is not the file asked for.
-        MisbehaviourCase{"AnswersNotFound", {ScriptedAnswer::Reply, "Not Found\n", 404},
-                         FetchParseFailed, 1, 0},
-        MisbehaviourCase{"AnswersWithNothing", {ScriptedAnswer::Reply, ""}, FetchParseFailed, 1, 0}),
+        MisbehaviourCase{
+            "AnswersNotFound", {ScriptedAnswer::Reply, "Not Found\n", 404}, FetchParseFailed, 1, 0},
+        MisbehaviourCase{
+            "AnswersWithNothing", {ScriptedAnswer::Reply, ""}, FetchParseFailed, 1, 0}),
     [](const testing::TestParamInfo<MisbehaviourCase>& info) { return info.param.name; });
 
 TEST(Transport, ReplyLinesAreReadAsTheWorkerKeepsThem) {
@@ -206,7 +220,8 @@ TEST(Transport, StoppingTheWorkerEndsARunningRequest) {
   server.On("/slow", {ScriptedAnswer::NeverAnswer, ""});
   auto table = std::make_unique<TagTable>();  // product limits: only the stop ends it
   ASSERT_TRUE(table->RequestUrl(server.Url("/slow")));
-  while (server.Requests().empty()) std::this_thread::sleep_for(5ms);
+  while (server.Requests().empty())
+    std::this_thread::sleep_for(5ms);
   table->StopRequestWorker(10);
   EXPECT_EQ(table->RequestStatus(), FetchStopped);
   // A new request brings up a new worker.
@@ -219,11 +234,13 @@ TEST(FileDownload, StoppedMidWayReturnsOneWithLengthZero) {
   server.On("/file", {ScriptedAnswer::Trickle, std::string(1000, 'b'), 200, 20ms});
   FileDownload download;  // product limits: only the stop ends it
   ManualResetEvent stop;
+  std::atomic<bool> ended{false};
   std::thread stopper([&] {
-    while (download.Received() < 3000) std::this_thread::sleep_for(2ms);
+    while (download.Received() < 3000 && !ended) std::this_thread::sleep_for(2ms);
     stop.Set();
   });
   EXPECT_EQ(download.DownloadFile(server.Url("/file"), &stop), 1);
+  ended = true;
   stopper.join();
   EXPECT_EQ(download.ResultLength(), 0u);
   ASSERT_NE(download.Result(), nullptr);

@@ -23,9 +23,15 @@ TEST(Catalogue, RegionsAndInitialsAsTheClientReadsThem) {
   const struct {
     const char* titleId;
     int region;
-  } regions[] = {{"ULUS10041", kRegionUsa}, {"ULES00151", kRegionEurope}, {"ULJM05001", kRegionJapan},
-                 {"NPJH50001", kRegionJapan}, {"ULJS00001", kRegionJapan}, {"UCAS40001", -1}, {"UL", -1}};
-  for (const auto& r : regions) EXPECT_EQ(RegionOfTitleId(r.titleId), r.region) << r.titleId;
+  } regions[] = {{"ULUS10041", kRegionUsa},
+                 {"ULES00151", kRegionEurope},
+                 {"ULJM05001", kRegionJapan},
+                 {"NPJH50001", kRegionJapan},
+                 {"ULJS00001", kRegionJapan},
+                 {"UCAS40001", -1},
+                 {"UL", -1}};
+  for (const auto& r : regions)
+    EXPECT_EQ(RegionOfTitleId(r.titleId), r.region) << r.titleId;
   EXPECT_EQ(InitialOf("astro"), 'A');
   EXPECT_EQ(InitialOf("7 Seas"), '7');
   EXPECT_EQ(InitialOf("\xC9lan"), 0);

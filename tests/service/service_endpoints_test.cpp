@@ -51,7 +51,8 @@ ServiceDatabase* Endpoints::db_ = nullptr;
 
 TEST_F(Endpoints, SettingsPageCarriesTheSeventeenKeysOnTheAddressItWasReachedBy) {
   const ClientReading page = Read("/tolvexPSP_settings.asp");
-  for (const char* key : kSettingsKeys) EXPECT_NE(page.Value(key), "") << key;
+  for (const char* key : kSettingsKeys)
+    EXPECT_NE(page.Value(key), "") << key;
   EXPECT_EQ(page.Value("CORVANES_URL"), service_.Base() + "/corvanes.asp?");
   EXPECT_EQ(page.Value("ALPHA_KAVEX_URL").back(), '?');
   EXPECT_EQ(page.Value("RESULT"), "OK");
@@ -77,7 +78,8 @@ TEST_F(Endpoints, SettingsPageCarriesTheSeventeenKeysOnTheAddressItWasReachedBy)
 TEST_F(Endpoints, LetterIndexHasEveryInitialInEveryRegion) {
   std::array<int, 36> sum{};
   for (int region = 0; region <= 3; ++region) {
-    const ClientReading index = Read("/alphakavex.asp?corvane=1&region_id=" + std::to_string(region));
+    const ClientReading index =
+        Read("/alphakavex.asp?corvane=1&region_id=" + std::to_string(region));
     for (size_t i = 0; i < 36; ++i) {
       const int count = std::stoi(index.Value(LetterBlockTag(kIndexInitials[i])));
       EXPECT_GT(count, 0) << region << " " << kIndexInitials[i];
@@ -105,8 +107,10 @@ TEST_F(Endpoints, GamesListHoldsTheGamesOfAnInitialInARegion) {
     EXPECT_NE(games.Field(i, "<released>"), "<missing>");
     EXPECT_EQ(Body(TargetOf(games.Field(i, "<png>"))).substr(1, 3), "PNG");
   }
-  EXPECT_EQ(Read("/corvanes.asp?region_id=0&az=7&rnd=1").Field(0, "<game_title_id>").substr(0, 4), "ULUS");
-  EXPECT_EQ(Read("/corvanes.asp?region_id=2&az=Z").Field(0, "<game_title_id>").substr(0, 4), "ULJM");
+  EXPECT_EQ(Read("/corvanes.asp?region_id=0&az=7&rnd=1").Field(0, "<game_title_id>").substr(0, 4),
+            "ULUS");
+  EXPECT_EQ(Read("/corvanes.asp?region_id=2&az=Z").Field(0, "<game_title_id>").substr(0, 4),
+            "ULJM");
 }
 
 TEST_F(Endpoints, SavesListDescriptionAndSaveFileAgree) {
@@ -114,9 +118,9 @@ TEST_F(Endpoints, SavesListDescriptionAndSaveFileAgree) {
   ASSERT_GT(games.Records(), 0);
   const ClientReading saves = Read(TargetOf(games.Field(0, "<url>")) + "&rnd=4");
   ASSERT_GT(saves.Records(), 0);
-  for (const char* field : {"<name>", "<description>", "<url>", "<png>", "<game_title_id>",
-                            "<save_id>", "<author>", "<posted>", "<save_filesize>", "<rating>",
-                            "<votes>"})
+  for (const char* field :
+       {"<name>", "<description>", "<url>", "<png>", "<game_title_id>", "<save_id>", "<author>",
+        "<posted>", "<save_filesize>", "<rating>", "<votes>"})
     EXPECT_NE(saves.Field(0, field), "<missing>") << field;
   EXPECT_EQ(saves.Field(0, "<game_title_id>"), games.Field(0, "<game_title_id>"));
 
@@ -244,10 +248,12 @@ TEST_F(Endpoints, LogsOneLinePerRequest) {
   }
   ASSERT_EQ(log.size(), 3u);
   // Lines come in the order the server's threads finish, which need not be the requests'.
-  for (const char* expected : {" GET /tolvexPSP_settings.asp 200 ", " GET /saves.asp?game_id=x 400 ",
-                               " GET /no/such/page 404 "}) {
+  for (const char* expected : {" GET /tolvexPSP_settings.asp 200 ",
+                               " GET /saves.asp?game_id=x 400 ", " GET /no/such/page 404 "}) {
     EXPECT_EQ(std::count_if(log.begin(), log.end(),
-                            [&](const std::string& line) { return line.find(expected) != std::string::npos; }),
+                            [&](const std::string& line) {
+                              return line.find(expected) != std::string::npos;
+                            }),
               1)
         << expected;
   }
