@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   pspkvx::cli::RegisterChecksumCommand(app, context);
   pspkvx::cli::RegisterConfigCommands(app, context);
+  pspkvx::cli::RegisterPspCommands(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
