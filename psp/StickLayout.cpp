@@ -117,10 +117,10 @@ std::string NextVideoName(const platform::Platform& platform, const std::string&
 
 std::string FormatSize(uint64_t bytes) {
   if (bytes < 10240) return std::to_string((bytes + 1023) / 1024) + " Kb";
-  // Single precision, as the texts of every list and message have always been computed.
-  const float exact = static_cast<float>(bytes);
-  float megabytes = exact / 1048576.0f;
-  if (megabytes * 1048576.0f < exact) megabytes += 0.01f;
+  // Megabytes in single precision, as every list and message has shown them; 0.01 more when
+  // that value falls short of the exact size (only above 2^24 bytes, where a float is coarse).
+  float megabytes = static_cast<float>(bytes) / 1048576.0f;
+  if (static_cast<double>(megabytes) * 1048576.0 < static_cast<double>(bytes)) megabytes += 0.01f;
   char text[64];
   std::snprintf(text, sizeof text, "%2.2fMb", static_cast<double>(megabytes));
   return text;

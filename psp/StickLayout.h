@@ -41,7 +41,8 @@ std::string NextVideoName(const platform::Platform& platform, const std::string&
                           bool avc);
 
 // The size text of lists and space messages: below 10240 bytes whole kilobytes rounded up
-// ("10 Kb"), else megabytes with two decimals, rounded up by 0.01 when not exact ("0.01Mb").
+// ("10 Kb"), else single-precision megabytes with two decimals ("0.01Mb"), plus 0.01 where the
+// single-precision value falls short of the size.
 std::string FormatSize(uint64_t bytes);
 
 // The message for a non-zero WriteToStick result (what the save install shows). stickFull: the

@@ -47,6 +47,7 @@ void FakePlatform::ClearLog() {
   geometryQueries.clear();
   rootQueries.clear();
   usbQueries = 0;
+  createdFolders.clear();
 }
 
 std::vector<std::string> FakePlatform::UsbDeviceInterfacePaths() const {
@@ -84,9 +85,17 @@ bool FakePlatform::CreateEmptyFile(const std::string& path) {
 
 bool FakePlatform::RemoveFile(const std::string& path) { return files_->RemoveFile(path); }
 
-bool FakePlatform::CreateFolder(const std::string& path) { return files_->CreateFolder(path); }
+bool FakePlatform::CreateFolder(const std::string& path) {
+  Change([&](FakePlatform& f) { f.createdFolders.push_back(path); });
+  return files_->CreateFolder(path);
+}
 
 std::vector<platform::FolderEntry> FakePlatform::ListFolder(const std::string& path) const {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = listings.find(path);
+    if (it != listings.end()) return it->second;
+  }
   return files_->ListFolder(path);
 }
 

@@ -41,11 +41,14 @@ class FakePlatform : public platform::Platform {
   // Scripted failures: no file can be created; a file write stops after this many bytes.
   bool failFileCreation = false;
   std::optional<uint64_t> writeLimit;
+  // Scripted listings by folder path (other folders are listed for real).
+  std::map<std::string, std::vector<platform::FolderEntry>> listings;
 
   // What was asked, in order.
   mutable std::vector<char> geometryQueries;
   mutable std::vector<char> rootQueries;
   mutable int usbQueries = 0;
+  std::vector<std::string> createdFolders;  // every CreateFolder call
 
   // While a worker uses the fake, the test changes and reads it only through these.
   void Change(const std::function<void(FakePlatform&)>& change);
