@@ -12,6 +12,7 @@
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 #include "ui/qt/ManagerWindow.h"
+#include "ui/qt/MessageBoxDialog.h"
 
 namespace pspkvx {
 namespace {
@@ -62,6 +63,39 @@ TEST(ManagerWindowPsp, ShowsTheDetectorsStateAndStopsItsWorkerOnExit) {
   QTimer::singleShot(0, &window, [&] { window.ExitSequence(); });
   EXPECT_EQ(window.exec(), ResultOk);
   EXPECT_FALSE(window.PspPollingRunning());
+}
+
+TEST(ManagerWindowPsp, FourthPressOfThePspButtonShowsTheUsbDevicePathsAndTheProgramFolder) {
+  test::QtApp();
+  test::TempDir dir;
+  test::FakePlatform platform;
+  platform.programPath = dir.File("PSPKVX");
+  platform.usbPaths = {"\\\\?\\usb#vid_1d6b&pid_0002#hub#x", "\\\\?\\usb#vid_046d&pid_c52b#mouse#x"};
+  CManagerApp app(platform);
+  SetConfigDefaults(app.m_config, "/docs");
+  app.m_szProgramFolder = dir.path();
+  ManagerWindow window(app);
+  window.show();
+
+  // Every box is read and answered as soon as it shows.
+  QStringList shown;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<MessageBoxDialog*>(QApplication::activeModalWidget());
+    if (!box) return;
+    shown << box->findChild<QLabel*>("MessageText")->text();
+    box->findChild<QPushButton*>("Button1")->click();
+  });
+  answer.start(10);
+  auto* button = window.findChild<QToolButton*>("PspStatusButton");
+  for (int press = 0; press < 4; ++press) button->click();
+  answer.stop();
+
+  ASSERT_EQ(shown.size(), 6);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(shown[i].startsWith("For your PSP to be found")) << i;
+  EXPECT_EQ(shown[3], QString::fromStdString(platform.usbPaths[0]));
+  EXPECT_EQ(shown[4], QString::fromStdString(platform.usbPaths[1]));
+  EXPECT_EQ(shown[5], QString::fromStdString(dir.path()));
 }
 
 }  // namespace
