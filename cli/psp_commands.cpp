@@ -23,8 +23,8 @@ uint64_t ParseByteCount(const std::string& text) {
   for (char c : text) {
     const uint64_t digit = uint64_t(c - '0');
     if (c < '0' || c > '9' || value > (UINT64_MAX - digit) / 10)
-      throw CliError(kExitUsage, "BYTES must be a whole number from 0 to 18446744073709551615: " +
-                                     text);
+      throw CliError(kExitUsage,
+                     "BYTES must be a whole number from 0 to 18446744073709551615: " + text);
     value = value * 10 + digit;
   }
   if (text.empty()) throw CliError(kExitUsage, "BYTES must not be empty");
@@ -44,7 +44,8 @@ void ShowPspStatus(Context& context, const std::string& folder) {
   const uint32_t family = OsFamilyOf(context.platform);
   CPspDrive drive(context.platform, config, family);
   const int polls = family == platform::kOsWin9x ? 5 : 1;
-  for (int i = 0; i < polls && !drive.IsReady(); ++i) drive.Poll();
+  for (int i = 0; i < polls && !drive.IsReady(); ++i)
+    drive.Poll();
   PspStatusPanel panel(drive, config);
   panel.Tick();
 
@@ -59,7 +60,8 @@ void ShowPspStatus(Context& context, const std::string& folder) {
 
   if (context.json) {
     nlohmann::json paths = nlohmann::json::array();
-    for (const std::string& path : usb) paths.push_back(Latin1ToUtf8(path));
+    for (const std::string& path : usb)
+      paths.push_back(Latin1ToUtf8(path));
     PrintJson({{"state", drive.m_nState.load()},
                {"text", panel.StatusText()},
                {"drive", Latin1ToUtf8(letter)},
@@ -75,7 +77,8 @@ void ShowPspStatus(Context& context, const std::string& folder) {
             << "Root: " << root << "\n"
             << "Free: " << drive.GetFreeBytes() << "\n"
             << "Total: " << drive.GetTotalBytes() << "\n";
-  for (const std::string& path : usb) std::cout << "USB: " << path << "\n";
+  for (const std::string& path : usb)
+    std::cout << "USB: " << path << "\n";
 }
 
 void ShowNextVideoName(const Context& context, const PspOptions& options) {

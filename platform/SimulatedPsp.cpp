@@ -21,7 +21,8 @@ class SimulatedPspPlatform final : public Platform {
     fs::path path = fs::absolute(folder, error);
     if (error) path = folder;
     folder_ = path.lexically_normal().string();
-    while (folder_.size() > 1 && folder_.back() == kPathSep) folder_.pop_back();
+    while (folder_.size() > 1 && folder_.back() == kPathSep)
+      folder_.pop_back();
     root_ = folder_.back() == kPathSep ? folder_ : folder_ + kPathSep;
   }
 

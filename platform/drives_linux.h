@@ -14,8 +14,8 @@ namespace pspkvx::platform {
 
 // One line of /proc/self/mountinfo, with the octal escapes of its paths undone.
 struct MountEntry {
-  std::string device;      // "major:minor"
-  std::string root;        // the folder of the filesystem mounted ("/" for the whole volume)
+  std::string device;  // "major:minor"
+  std::string root;    // the folder of the filesystem mounted ("/" for the whole volume)
   std::string mountPoint;
 };
 
@@ -26,7 +26,7 @@ struct LinuxDrive {
   char letter = 0;
   std::string blockDevice;  // "sdb1"
   std::string mountPoint;
-  std::string diskFolder;   // sysfs folder of the whole disk (holds removable and queue/)
+  std::string diskFolder;  // sysfs folder of the whole disk (holds removable and queue/)
 };
 
 // The drive table: every block device in mounts whose disk has removable = 1 under sysRoot

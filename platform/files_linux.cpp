@@ -52,9 +52,13 @@ bool PosixCreateEmptyFile(const std::string& path) {
   return ::close(fd) == 0;
 }
 
-bool PosixRemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool PosixRemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
 
-bool PosixCreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }
+bool PosixCreateFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0;
+}
 
 std::vector<FolderEntry> PosixListFolder(const std::string& path) {
   std::vector<FolderEntry> entries;

@@ -40,7 +40,9 @@ void CPspDrive::SetConfiguredLetter(char letter) {
   std::atomic_ref<char>(config_.PspDriveLetter).store(letter);
 }
 
-bool CPspDrive::IsIdle() const { return m_nBusy.load() == 0 && g_nProbeCount.load() == 0; }
+bool CPspDrive::IsIdle() const {
+  return m_nBusy.load() == 0 && g_nProbeCount.load() == 0;
+}
 
 void CPspDrive::Poll() {
   if (m_nBusy.fetch_add(1) != 0) {
@@ -82,8 +84,7 @@ void CPspDrive::PollNt() {
       if (!found) m_bWrapped = 1;
     }
   }
-  if ((m_nState != PspReady || m_cDrive != ConfiguredLetter()) &&
-      (!search || m_nRecheck == 1)) {
+  if ((m_nState != PspReady || m_cDrive != ConfiguredLetter()) && (!search || m_nRecheck == 1)) {
     m_cDrive = ConfiguredLetter();
     if (UsbPspPresent() == 0) m_nState = WriteTest(m_cDrive) == 0 ? PspReady : PspNotFound;
   }

@@ -97,6 +97,8 @@ class CPspDrive {
   int UsedPercent() const;
 
   std::string LastFile() const;
+  // The configuration's PspDriveLetter, read as the detection thread writes it (atomically).
+  char ConfiguredLetter() const;
 
   // Fields (atomic: read by every thread).
   std::atomic<int> m_nState{PspSearching};
@@ -112,7 +114,6 @@ class CPspDrive {
   void PollNt();
   void Poll9x();
   bool SearchMode() const;
-  char ConfiguredLetter() const;
   void SetConfiguredLetter(char letter);
   // Takes a letter as the PSP's (both families).
   void Accept(char letter);

@@ -23,10 +23,13 @@ std::string Folder(std::initializer_list<const char*> parts) {
   return path;
 }
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+char UpperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
 
 std::string UpperCased(std::string text) {
-  for (char& c : text) c = UpperAscii(c);
+  for (char& c : text)
+    c = UpperAscii(c);
   return text;
 }
 
@@ -76,21 +79,30 @@ std::string FillIntegers(const char* format, std::initializer_list<long long> va
 
 std::string StickFolder(int kind) {
   switch (kind) {
-    case StickSaves: return Folder({"PSP", "SAVEDATA"});
-    case StickPhotos: return Folder({"PSP", "Photo"});
-    case StickMpeg4Video: return VideoFolder(false);
-    case StickAvcVideo: return VideoFolder(true);
-    case StickMusic: return Folder({"PSP", "Music"});
-    case StickGameUpdate: return Folder({"PSP", "GAME", "UPDATE"});
-    default: return "";
+    case StickSaves:
+      return Folder({"PSP", "SAVEDATA"});
+    case StickPhotos:
+      return Folder({"PSP", "Photo"});
+    case StickMpeg4Video:
+      return VideoFolder(false);
+    case StickAvcVideo:
+      return VideoFolder(true);
+    case StickMusic:
+      return Folder({"PSP", "Music"});
+    case StickGameUpdate:
+      return Folder({"PSP", "GAME", "UPDATE"});
+    default:
+      return "";
   }
 }
 
-std::string VideoFolder(bool avc) { return Folder({"mp_root", avc ? "100anv01" : "100mnv01"}); }
+std::string VideoFolder(bool avc) {
+  return Folder({"mp_root", avc ? "100anv01" : "100mnv01"});
+}
 
 int MakeFolders(platform::Platform& platform, const std::string& path) {
   if (path.empty()) return 0;
-  for (size_t end = path.find(kSep); ; end = path.find(kSep, end + 1)) {
+  for (size_t end = path.find(kSep);; end = path.find(kSep, end + 1)) {
     const std::string prefix = path.substr(0, end);
     if (!prefix.empty() && prefix.back() != ':' && prefix.back() != kSep)
       platform.CreateFolder(prefix);
@@ -99,8 +111,7 @@ int MakeFolders(platform::Platform& platform, const std::string& path) {
   return 1;
 }
 
-std::string NextVideoName(const platform::Platform& platform, const std::string& folder,
-                          bool avc) {
+std::string NextVideoName(const platform::Platform& platform, const std::string& folder, bool avc) {
   // One listing instead of a look-up per number; names compare upper-cased, as the PSP's FAT
   // volume does.
   std::unordered_set<std::string> taken;
@@ -128,8 +139,10 @@ std::string FormatSize(uint64_t bytes) {
 
 std::string WriteToStickMessage(int code, uint64_t length, uint64_t written, bool stickFull) {
   switch (code) {
-    case -2: return StringOf(stickFull ? IDS_STICK_OUT_OF_SPACE : IDS_STICK_WRITE_FAILED);
-    case -1: return StringOf(IDS_CANNOT_CREATE_ON_STICK);
+    case -2:
+      return StringOf(stickFull ? IDS_STICK_OUT_OF_SPACE : IDS_STICK_WRITE_FAILED);
+    case -1:
+      return StringOf(IDS_CANNOT_CREATE_ON_STICK);
     default:
       return FillIntegers(StringText(IDS_STICK_UNKNOWN_WRITE_ERROR),
                           {code, static_cast<long long>(length), static_cast<long long>(written)});
@@ -162,7 +175,8 @@ std::string CPspDrive::GetStickPath(int kind, const std::string& name) const {
 int CPspDrive::WriteToStick(const std::u16string& name, const void* data, uint64_t length,
                             int write, int kind, const std::string& baseFolder) {
   std::string narrow;
-  for (char16_t c : name) narrow += static_cast<char>(c & 0xFF);
+  for (char16_t c : name)
+    narrow += static_cast<char>(c & 0xFF);
   if (narrow.empty()) return -3;
   narrow = WithPlatformSeparators(narrow);
   if (!StaysInsideFolder(narrow)) return -1;

@@ -37,8 +37,7 @@ int MakeFolders(platform::Platform& platform, const std::string& path);
 // The first free video name of a folder (given with its trailing separator): "M4V00001.MP4"
 // upwards (AVC: "MAQ..."), the first number whose name no entry of the folder carries, in any
 // case. Empty when all 99999 names are taken.
-std::string NextVideoName(const platform::Platform& platform, const std::string& folder,
-                          bool avc);
+std::string NextVideoName(const platform::Platform& platform, const std::string& folder, bool avc);
 
 // The size text of lists and space messages: below 10240 bytes whole kilobytes rounded up
 // ("10 Kb"), else single-precision megabytes with two decimals ("0.01Mb"), plus 0.01 where the

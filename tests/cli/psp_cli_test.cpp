@@ -28,7 +28,8 @@ class PspCliTest : public ::testing::Test {
     return PspCli(Stick(), args);
   }
   void Configure(const std::string& field, const std::string& value) {
-    ASSERT_EQ(PspCli(Stick(), {"config", "set", field, value, "--folder", dir_.path()}).exitCode, 0);
+    ASSERT_EQ(PspCli(Stick(), {"config", "set", field, value, "--folder", dir_.path()}).exitCode,
+              0);
   }
   test::TempDir dir_;
 };
@@ -96,9 +97,11 @@ TEST(CliSize, FormatsByteCountsAndRefusesOthers) {
   const auto size = [](const std::string& bytes) {
     return PspCli("/nonexistent", {"size", bytes, "--json"});
   };
-  for (const auto& [bytes, text] : std::vector<std::pair<std::string, std::string>>{
-           {"10239", "10 Kb"}, {"10240", "0.01Mb"}, {"1048576", "1.00Mb"},
-           {"8589934592", "8192.00Mb"}}) {
+  for (const auto& [bytes, text] :
+       std::vector<std::pair<std::string, std::string>>{{"10239", "10 Kb"},
+                                                        {"10240", "0.01Mb"},
+                                                        {"1048576", "1.00Mb"},
+                                                        {"8589934592", "8192.00Mb"}}) {
     const auto run = size(bytes);
     EXPECT_EQ(run.exitCode, 0) << bytes;
     EXPECT_EQ(json::parse(run.out), json({{"text", text}})) << bytes;

@@ -40,8 +40,8 @@ class SysfsTree {
 
  private:
   void Link(int major, int minor, const std::string& target) {
-    fs::create_symlink(target,
-                       dir_.File("dev/block/" + std::to_string(major) + ":" + std::to_string(minor)));
+    fs::create_symlink(
+        target, dir_.File("dev/block/" + std::to_string(major) + ":" + std::to_string(minor)));
   }
   test::TempDir dir_;
 };
@@ -71,7 +71,7 @@ TEST(DriveTable, LettersRemovableVolumesFromDByDeviceName) {
       "26 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
       "90 26 8:32 / /media/ann/CARD rw - vfat /dev/sdc rw\n"
       "91 26 8:32 / /media/ann/CARD-again rw - vfat /dev/sdc rw\n"  // the first mount counts
-      "92 26 8:18 /sub /mnt/bind rw - vfat /dev/sdb2 rw\n"         // not the volume's root
+      "92 26 8:18 /sub /mnt/bind rw - vfat /dev/sdb2 rw\n"          // not the volume's root
       "93 26 8:17 / /media/ann/PSP rw - vfat /dev/sdb1 rw\n"
       "94 26 0:45 / /run/user/1000 rw - tmpfs tmpfs rw\n"
       "95 26 8:99 / /media/ann/GONE rw - vfat /dev/sdz rw\n");  // no such device any more
@@ -119,8 +119,8 @@ TEST(UsbDevices, SysfsDevicesBecomeWindowsDeviceInterfacePaths) {
   device("usb1", "1d6b", "0002", "0000:00:14.0");
   device("1-1", "054c", "01c8", "PSP#1 \xE9");
   device("1-1:1.0", nullptr, nullptr, nullptr);  // an interface, not a device
-  device("2-1", "054C", "02d2", nullptr);         // no serial: the folder name stands in
-  device("2-2", "zzzz", "0001", nullptr);         // unreadable identity
+  device("2-1", "054C", "02d2", nullptr);        // no serial: the folder name stands in
+  device("2-2", "zzzz", "0001", nullptr);        // unreadable identity
   EXPECT_EQ(UsbDevicePathsFromSysfs(dir.path()),
             std::vector<std::string>({
                 "\\\\?\\usb#vid_054c&pid_01c8#PSP_1__#{a5dcbf10-6530-11d2-901f-00c04fb951ed}",

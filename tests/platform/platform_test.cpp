@@ -73,7 +73,7 @@ TEST(Platform, FileAndFolderOperations) {
   TempDir dir;
   auto platform = platform::CreateSystemPlatform();
   EXPECT_TRUE(platform->CreateFolder(dir.File("PSP")));
-  EXPECT_FALSE(platform->CreateFolder(dir.File("PSP")));          // already there
+  EXPECT_FALSE(platform->CreateFolder(dir.File("PSP")));  // already there
   EXPECT_FALSE(platform->CreateFolder(dir.File("no/such/parent")));
   EXPECT_TRUE(platform->CreateEmptyFile(dir.File("probe.tmp")));
   test::WriteFileBytes(dir.File("old.bin"), "old contents");

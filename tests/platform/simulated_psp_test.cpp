@@ -33,8 +33,9 @@ TEST(SimulatedPsp, ShowsItsDeviceAndVolumeOnlyWhileTheFolderExists) {
   const auto paths = platform->UsbDeviceInterfacePaths();
   ASSERT_EQ(paths.size(), 2u);
   EXPECT_EQ(paths[1], SimulatedPspDevicePath());
-  EXPECT_EQ(paths[1], "\\\\?\\usb#vid_054c&pid_01c8#PSPKVXSIMULATED#"
-                      "{a5dcbf10-6530-11d2-901f-00c04fb951ed}");
+  EXPECT_EQ(paths[1],
+            "\\\\?\\usb#vid_054c&pid_01c8#PSPKVXSIMULATED#"
+            "{a5dcbf10-6530-11d2-901f-00c04fb951ed}");
   EXPECT_EQ(platform->DriveRoot('P'), folder + "/");
   EXPECT_EQ(platform->QueryVolumeGeometry('P')->mediaType, kMediaRemovable);
   EXPECT_EQ(platform->QueryVolumeGeometry('P')->bytesPerSector, 512u);

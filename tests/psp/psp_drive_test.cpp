@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "psp/psp_fixture.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
@@ -46,7 +47,8 @@ class PspDriveTest : public ::testing::Test {
   }
 
   void PollTimes(CPspDrive& drive, int polls) {
-    for (int i = 0; i < polls; ++i) drive.Poll();
+    for (int i = 0; i < polls; ++i)
+      drive.Poll();
   }
 
   test::TempDir dir_;
@@ -72,17 +74,41 @@ TEST_F(PspDriveTest, SearchAcceptsOnlyAPspsRemovableVolumeOfAcceptableSize) {
   std::filesystem::create_directories(dir_.File("mp_root"));
   const PollCase cases[] = {
       {"no USB device at all", {}, 16 * kGiB, kGiB, kMediaRemovable, 512, PspNotFound, 'D'},
-      {"another Sony product", {kOtherSonyPath}, 16 * kGiB, kGiB, kMediaRemovable, 512,
-       PspNotFound, 'D'},
-      {"PSP with a 16 GB stick", {kOtherSonyPath, psp}, 16 * kGiB, kGiB, kMediaRemovable, 512,
-       PspReady, 'G'},
-      {"PSP Slim with a 16 GB stick", {kSlimPath}, 16 * kGiB, kGiB, kMediaRemovable, 512,
-       PspReady, 'G'},
+      {"another Sony product",
+       {kOtherSonyPath},
+       16 * kGiB,
+       kGiB,
+       kMediaRemovable,
+       512,
+       PspNotFound,
+       'D'},
+      {"PSP with a 16 GB stick",
+       {kOtherSonyPath, psp},
+       16 * kGiB,
+       kGiB,
+       kMediaRemovable,
+       512,
+       PspReady,
+       'G'},
+      {"PSP Slim with a 16 GB stick",
+       {kSlimPath},
+       16 * kGiB,
+       kGiB,
+       kMediaRemovable,
+       512,
+       PspReady,
+       'G'},
       {"a stick just below 2 TiB", {psp}, 2 * kTiB - 512, 0, kMediaRemovable, 512, PspReady, 'G'},
       {"a stick of 2 TiB", {psp}, 2 * kTiB, kGiB, kMediaRemovable, 512, PspSearching, 'D'},
       {"a stick above 2 TiB", {psp}, 3 * kTiB, kGiB, kMediaRemovable, 512, PspSearching, 'D'},
-      {"more free space than capacity", {psp}, kGiB, kGiB + 1, kMediaRemovable, 512,
-       PspSearching, 'D'},
+      {"more free space than capacity",
+       {psp},
+       kGiB,
+       kGiB + 1,
+       kMediaRemovable,
+       512,
+       PspSearching,
+       'D'},
       {"4096-byte sectors", {psp}, kGiB, kGiB, kMediaRemovable, 4096, PspSearching, 'D'},
       {"2048-byte sectors", {psp}, kGiB, kGiB, kMediaRemovable, 2048, PspSearching, 'D'},
       {"a fixed disk", {psp}, kGiB, kGiB, kMediaFixed, 512, PspSearching, 'D'},
@@ -155,12 +181,7 @@ TEST_F(PspDriveTest, UnpluggingIsNoticedWithinThreePolls) {
       f.usbPaths.clear();
       f.volumes.clear();
     });
-    int polls = 0;
-    while (drive.m_nState == PspReady && polls < 10) {
-      drive.Poll();
-      ++polls;
-    }
-    EXPECT_LE(polls, 3);
+    EXPECT_LE(test::PollsUntilNotReady(drive), 3);
     EXPECT_EQ(drive.m_nState, PspSearching);
     EXPECT_EQ(drive.GetFreeBytes(), 0u);
     drive.Poll();  // searching again, and the USB device is absent
@@ -355,7 +376,8 @@ struct RecordingHost : IMessageBoxHost {
 };
 
 TEST_F(PspDriveTest, ShowUsbDevicePathsShowsOneBoxEachUntilTheFirstEmptyPath) {
-  const std::string longPath = std::string("\\\\?\\usb#vid_1234&pid_5678#") + std::string(1200, 'x');
+  const std::string longPath =
+      std::string("\\\\?\\usb#vid_1234&pid_5678#") + std::string(1200, 'x');
   platform_.usbPaths = {kOtherSonyPath, longPath, "", kSlimPath};
   CPspDrive drive(platform_, config_, platform::kOsNt);
   RecordingHost host;

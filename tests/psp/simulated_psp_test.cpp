@@ -8,6 +8,7 @@
 #include "platform/SimulatedPsp.h"
 #include "psp/PspDrive.h"
 #include "psp/PspPolling.h"
+#include "psp/psp_fixture.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "ui/Thread.h"
@@ -26,7 +27,8 @@ struct PollingOwner : IThreadOwner {
 };
 
 bool WaitForState(const CPspDrive& drive, int state) {
-  for (int i = 0; i < 500 && drive.m_nState != state; ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 500 && drive.m_nState != state; ++i)
+    std::this_thread::sleep_for(10ms);
   return drive.m_nState == state;
 }
 
@@ -41,17 +43,17 @@ TEST(SimulatedPsp, TheDetectorSeesItAppearAndDisappear) {
   SetConfigDefaults(config, "/docs");
   CPspDrive drive(*platform, config, platform->OsFamily());
 
+  EXPECT_EQ(drive.m_nState, PspSearching);
   PollingOwner owner(drive);
   auto worker = CThread::Start(&owner, ThreadPollPsp, 0);
   ASSERT_TRUE(worker);
-  EXPECT_EQ(drive.m_nState, PspSearching);
   EXPECT_TRUE(WaitForState(drive, PspNotFound));  // the folder does not exist: unplugged
 
   std::filesystem::create_directory(stick);
   test::WriteFileBytes(stick + "/already.bin", std::string(1000, 'a'));
   ASSERT_TRUE(WaitForState(drive, PspReady));
   EXPECT_EQ(drive.m_cDrive, 'P');
-  EXPECT_EQ(config.PspDriveLetter, 'P');
+  EXPECT_EQ(drive.ConfiguredLetter(), 'P');
   EXPECT_EQ(drive.StickRoot(), stick + "/");
   EXPECT_EQ(drive.GetTotalBytes(), 123456789u);
   EXPECT_LE(drive.GetFreeBytes(), 123456789u - 1000);
@@ -71,12 +73,7 @@ TEST(SimulatedPsp, TheDetectorSeesItAppearAndDisappear) {
 
   // Unplugged: lost within three polls, then not found.
   std::filesystem::remove_all(stick);
-  int polls = 0;
-  while (drive.m_nState == PspReady && polls < 10) {
-    drive.Poll();
-    ++polls;
-  }
-  EXPECT_LE(polls, 3);
+  EXPECT_LE(test::PollsUntilNotReady(drive), 3);
   EXPECT_EQ(drive.m_nState, PspSearching);
   drive.Poll();
   EXPECT_EQ(drive.m_nState, PspNotFound);

@@ -21,7 +21,7 @@ TEST(FormatSize, KilobytesBelow10240ThenMegabytesRoundedUp) {
       {1048576, "1.00Mb"},
       {1048577, "1.00Mb"},
       {16777216, "16.00Mb"},
-      {16777217, "16.01Mb"},  // its float falls short of the size: 0.01 more
+      {16777217, "16.01Mb"},    // its float falls short of the size: 0.01 more
       {123456789, "117.74Mb"},  // its float lies above the size
       {4294967295, "4096.00Mb"},
       // Above 32 bits the same rule goes on.
@@ -29,7 +29,8 @@ TEST(FormatSize, KilobytesBelow10240ThenMegabytesRoundedUp) {
       {uint64_t(8) << 30, "8192.00Mb"},
       {uint64_t(2) << 40, "2097152.00Mb"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FormatSize(c.bytes), c.text) << c.bytes;
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatSize(c.bytes), c.text) << c.bytes;
 }
 
 TEST(FreeSpaceText, FreeBinaryMegabytesAndCapacityInDecimalMegabytesWhileReady) {

@@ -123,8 +123,8 @@ TEST_F(StickTest, WriteToStickWritesFilesAndFolderEntries) {
   EXPECT_EQ(drive_.LastFile(), Stick("PSP/SAVEDATA/GAME001/"));
   EXPECT_TRUE(fs::is_empty(Stick("PSP/SAVEDATA/GAME001")));  // a folder entry writes no file
 
-  EXPECT_EQ(drive_.WriteToStick(u"\\GAME001\\DATA.BIN", data.data(), data.size(), 1, StickSaves, ""),
-            0);
+  EXPECT_EQ(
+      drive_.WriteToStick(u"\\GAME001\\DATA.BIN", data.data(), data.size(), 1, StickSaves, ""), 0);
   EXPECT_EQ(ReadFileBytes(Stick("PSP/SAVEDATA/GAME001/DATA.BIN")), data);
   EXPECT_EQ(drive_.m_nWritten, data.size());
   EXPECT_EQ(drive_.LastFile(), Stick("PSP/SAVEDATA/GAME001/DATA.BIN"));

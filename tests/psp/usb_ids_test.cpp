@@ -11,19 +11,20 @@ TEST(UsbIds, HexAfterReadsTheDigitsFollowingTheFirstOccurrence) {
     std::optional<uint64_t> vendor;
   } cases[] = {
       {"\\\\?\\usb#vid_054c&pid_01c8#x", 0x054C},
-      {"vid_0000054C&", 0x054C},            // leading zeros skipped, upper case
-      {"vid_54cZ", 0x054C},                  // stops at the first other character
-      {"vid_&pid_01c8", 0},                  // no digits
+      {"vid_0000054C&", 0x054C},  // leading zeros skipped, upper case
+      {"vid_54cZ", 0x054C},       // stops at the first other character
+      {"vid_&pid_01c8", 0},       // no digits
       {"vid_", 0},
-      {"VID_054C&PID_01C8", std::nullopt},   // the key is case-sensitive
+      {"VID_054C&PID_01C8", std::nullopt},  // the key is case-sensitive
       {"usb#vi_054c", std::nullopt},
-      {"vid_0001#vid_054c", 0x0001},         // the first occurrence counts
+      {"vid_0001#vid_054c", 0x0001},  // the first occurrence counts
       {"vid_1054c", 0x1054C},
       {"vid_ffffffff", 0xFFFFFFFF},
-      {"vid_10000054c", kHexTooLarge},       // never wraps round to 054c
+      {"vid_10000054c", kHexTooLarge},  // never wraps round to 054c
       {"vid_000000000000000000000000054c", 0x054C},
   };
-  for (const Case& c : cases) EXPECT_EQ(HexAfter(c.path, "vid_"), c.vendor) << c.path;
+  for (const Case& c : cases)
+    EXPECT_EQ(HexAfter(c.path, "vid_"), c.vendor) << c.path;
 }
 
 TEST(UsbIds, OnlyTheOriginalAndTheSlimPspAreAccepted) {
@@ -41,7 +42,8 @@ TEST(UsbIds, OnlyTheOriginalAndTheSlimPspAreAccepted) {
       {"\\\\?\\usb#vid_10000054c&pid_1000001c8", false},
       {"", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsPspDevicePath(c.path), c.psp) << c.path;
+  for (const Case& c : cases)
+    EXPECT_EQ(IsPspDevicePath(c.path), c.psp) << c.path;
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ TEST(ManagerWindowPsp, ShowsTheDetectorsStateAndStopsItsWorkerOnExit) {
   ASSERT_TRUE(status && freeText && bar && remove && icon);
   EXPECT_TRUE(window.PspPollingRunning());
   EXPECT_FALSE(icon->icon().isNull());
-  EXPECT_TRUE(test::ProcessEventsUntil([&] { return status->text() == "Please connect PSP via usb"; }));
+  EXPECT_TRUE(
+      test::ProcessEventsUntil([&] { return status->text() == "Please connect PSP via usb"; }));
   EXPECT_FALSE(remove->isEnabled());
   EXPECT_FALSE(freeText->isVisible());
   EXPECT_FALSE(bar->isVisible());
@@ -50,13 +51,14 @@ TEST(ManagerWindowPsp, ShowsTheDetectorsStateAndStopsItsWorkerOnExit) {
   EXPECT_EQ(freeText->text(), "250.0Mb free (1000Mb)");
   EXPECT_TRUE(bar->isVisible());
   EXPECT_EQ(bar->value(), 73);
-  EXPECT_EQ(app.m_config.PspDriveLetter, 'G');
+  EXPECT_EQ(window.PspDrive().ConfiguredLetter(), 'G');
 
   platform.Change([](test::FakePlatform& f) {
     f.usbPaths.clear();
     f.volumes.clear();
   });
-  EXPECT_TRUE(test::ProcessEventsUntil([&] { return status->text() == "Please connect PSP via usb"; }));
+  EXPECT_TRUE(
+      test::ProcessEventsUntil([&] { return status->text() == "Please connect PSP via usb"; }));
   EXPECT_FALSE(remove->isEnabled());
   EXPECT_FALSE(freeText->isVisible());
 
@@ -70,7 +72,8 @@ TEST(ManagerWindowPsp, FourthPressOfThePspButtonShowsTheUsbDevicePathsAndTheProg
   test::TempDir dir;
   test::FakePlatform platform;
   platform.programPath = dir.File("PSPKVX");
-  platform.usbPaths = {"\\\\?\\usb#vid_1d6b&pid_0002#hub#x", "\\\\?\\usb#vid_046d&pid_c52b#mouse#x"};
+  platform.usbPaths = {"\\\\?\\usb#vid_1d6b&pid_0002#hub#x",
+                       "\\\\?\\usb#vid_046d&pid_c52b#mouse#x"};
   CManagerApp app(platform);
   SetConfigDefaults(app.m_config, "/docs");
   app.m_szProgramFolder = dir.path();
@@ -88,11 +91,13 @@ TEST(ManagerWindowPsp, FourthPressOfThePspButtonShowsTheUsbDevicePathsAndTheProg
   });
   answer.start(10);
   auto* button = window.findChild<QToolButton*>("PspStatusButton");
-  for (int press = 0; press < 4; ++press) button->click();
+  for (int press = 0; press < 4; ++press)
+    button->click();
   answer.stop();
 
   ASSERT_EQ(shown.size(), 6);
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(shown[i].startsWith("For your PSP to be found")) << i;
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(shown[i].startsWith("For your PSP to be found")) << i;
   EXPECT_EQ(shown[3], QString::fromStdString(platform.usbPaths[0]));
   EXPECT_EQ(shown[4], QString::fromStdString(platform.usbPaths[1]));
   EXPECT_EQ(shown[5], QString::fromStdString(dir.path()));

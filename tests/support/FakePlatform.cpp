@@ -83,7 +83,9 @@ bool FakePlatform::CreateEmptyFile(const std::string& path) {
   return files_->CreateEmptyFile(path);
 }
 
-bool FakePlatform::RemoveFile(const std::string& path) { return files_->RemoveFile(path); }
+bool FakePlatform::RemoveFile(const std::string& path) {
+  return files_->RemoveFile(path);
+}
 
 bool FakePlatform::CreateFolder(const std::string& path) {
   Change([&](FakePlatform& f) { f.createdFolders.push_back(path); });
@@ -100,7 +102,7 @@ std::vector<platform::FolderEntry> FakePlatform::ListFolder(const std::string& p
 }
 
 std::optional<uint64_t> FakePlatform::WriteWholeFile(const std::string& path, const void* data,
-                                                      uint64_t size) {
+                                                     uint64_t size) {
   const auto [fail, limit] = Read<std::pair<bool, std::optional<uint64_t>>>(
       [](const FakePlatform& f) { return std::make_pair(f.failFileCreation, f.writeLimit); });
   if (fail) return std::nullopt;

@@ -73,9 +73,11 @@ TEST_F(PspStatusPanelTest, IconAnimatesEverySeventhTickUntilConnected) {
   drive_.SetState(PspReady);
   EXPECT_TRUE(panel_.Tick().iconChanged);  // the face changes at once
   EXPECT_TRUE(panel_.IconConnected());
-  for (int tick = 0; tick < 6; ++tick) panel_.Tick();  // to the next seventh tick
+  for (int tick = 0; tick < 6; ++tick)
+    panel_.Tick();  // to the next seventh tick
   EXPECT_EQ(panel_.IconPhase(), 3);
-  for (int tick = 0; tick < 14; ++tick) EXPECT_FALSE(panel_.Tick().iconChanged);  // stays put
+  for (int tick = 0; tick < 14; ++tick)
+    EXPECT_FALSE(panel_.Tick().iconChanged);  // stays put
 
   drive_.SetState(PspNotFound);
   panel_.Tick();
@@ -103,11 +105,11 @@ TEST_F(PspStatusPanelTest, FreeSpaceAndPspCommandsOnlyWhileReady) {
 TEST_F(PspStatusPanelTest, HelpButtonShowsTheGuideThreeTimesThenTheDevicePaths) {
   using Panel = PspStatusPanel;
   std::vector<Panel::HelpAction> actions;
-  for (int press = 0; press < 5; ++press) actions.push_back(panel_.PressHelp());
-  EXPECT_EQ(actions, std::vector<Panel::HelpAction>({Panel::HelpShowGuide, Panel::HelpShowGuide,
-                                                     Panel::HelpShowGuide,
-                                                     Panel::HelpShowDevicePaths,
-                                                     Panel::HelpShowGuide}));
+  for (int press = 0; press < 5; ++press)
+    actions.push_back(panel_.PressHelp());
+  EXPECT_EQ(actions, std::vector<Panel::HelpAction>(
+                         {Panel::HelpShowGuide, Panel::HelpShowGuide, Panel::HelpShowGuide,
+                          Panel::HelpShowDevicePaths, Panel::HelpShowGuide}));
   drive_.SetState(PspReady);  // no guide while the PSP is ready; the count goes on
   EXPECT_EQ(panel_.PressHelp(), Panel::HelpNothing);
   EXPECT_EQ(panel_.PressHelp(), Panel::HelpNothing);

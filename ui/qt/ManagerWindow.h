@@ -88,7 +88,7 @@ class ManagerWindow : public QDialog, public IThreadOwner, public IMessageBoxHos
   QStackedWidget* pages_ = nullptr;
   QLabel* statusLabel_ = nullptr;
   QPushButton* exitButton_ = nullptr;
-  QToolButton* pspButton_ = nullptr;     // connection icon and PSP help
+  QToolButton* pspButton_ = nullptr;  // connection icon and PSP help
   QLabel* pspStatusLabel_ = nullptr;
   QLabel* freeSpaceLabel_ = nullptr;
   QProgressBar* freeSpaceBar_ = nullptr;
