@@ -109,6 +109,7 @@ void CPspDrive::Poll9x() {
         char letter = m_cDrive;
         if (letter < kFirstPspLetter || letter > kLastPspLetter) letter = kLastPspLetter;
         if (HasPspFolders(letter) && WriteTest(letter) == 0) {
+          m_cDrive = letter;
           Accept(letter);
           break;
         }
