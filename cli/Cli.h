@@ -45,6 +45,7 @@ std::string Latin1ToUtf8(const std::string& bytes);
 void RegisterChecksumCommand(CLI::App& app, Context& context);
 void RegisterConfigCommands(CLI::App& app, Context& context);
 void RegisterSaveCommands(CLI::App& app, Context& context);
+void RegisterPspCommands(CLI::App& app, Context& context);
 void RegisterOnlineCommands(CLI::App& app, Context& context);
 
 }  // namespace pspkvx::cli

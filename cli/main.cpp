@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   pspkvx::cli::RegisterChecksumCommand(app, context);
   pspkvx::cli::RegisterConfigCommands(app, context);
   pspkvx::cli::RegisterSaveCommands(app, context);
+  pspkvx::cli::RegisterPspCommands(app, context);
   pspkvx::cli::RegisterOnlineCommands(app, context);
   try {
     app.parse(argc, argv);

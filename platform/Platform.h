@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace pspkvx::platform {
 
@@ -35,6 +37,29 @@ class InstanceLock {
   virtual void SetRaiseHandler(std::function<void()> handler) = 0;
 };
 
+// Media types as a volume's disk geometry reports them (the Windows MEDIA_TYPE values).
+enum MediaTypeValue : int {
+  kMediaUnknown = 0,
+  kMediaRemovable = 11,  // RemovableMedia
+  kMediaFixed = 12,      // FixedMedia
+};
+
+struct VolumeGeometry {
+  int mediaType = kMediaUnknown;
+  uint32_t bytesPerSector = 0;
+};
+
+// Free space as the calling user may use it, and the volume's size, in bytes.
+struct DiskSpace {
+  uint64_t freeBytes = 0;
+  uint64_t totalBytes = 0;
+};
+
+struct FolderEntry {
+  std::string name;  // without the folder
+  bool isFolder = false;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -52,10 +77,43 @@ class Platform {
   virtual std::unique_ptr<InstanceLock> AcquireInstanceLock(const std::string& name) = 0;
   // Asks the instance holding the lock to bring its window forward; false if none answered.
   virtual bool AskRunningInstanceToRaise(const std::string& name) = 0;
+
+  // USB devices and volumes, named the way the program names them.
+  //
+  // The device-interface path of every present USB device, in the Windows form
+  // "\\?\usb#vid_054c&pid_01c8#SERIAL#{a5dcbf10-6530-11d2-901f-00c04fb951ed}", in a stable
+  // order (on Windows: the SetupAPI enumeration of GUID_DEVINTERFACE_USB_DEVICE).
+  virtual std::vector<std::string> UsbDeviceInterfacePaths() const = 0;
+  // The root of the volume behind a drive letter ('A'..'Z'), with a trailing separator
+  // ("E:\\" on Windows, a mount point such as "/media/ann/PSP/" elsewhere); empty when the
+  // letter names no mounted volume.
+  virtual std::string DriveRoot(char letter) const = 0;
+  // The geometry of the volume behind a letter; none when it cannot be opened or queried.
+  virtual std::optional<VolumeGeometry> QueryVolumeGeometry(char letter) const = 0;
+  // Free and total bytes of the volume holding path; none when the system cannot tell.
+  virtual std::optional<DiskSpace> QueryDiskSpace(const std::string& path) const = 0;
+
+  // Files and folders (plain operations; every failure is a false or empty answer).
+  //
+  // Creates an empty file, truncating one that exists.
+  virtual bool CreateEmptyFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // Creates one folder (its parent must exist); false also when it already exists.
+  virtual bool CreateFolder(const std::string& path) = 0;
+  // The entries of a folder, without "." and ".."; empty when it cannot be read.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& path) const = 0;
+  // Creates or truncates the file and writes the bytes. Returns the number of bytes written
+  // (fewer than size when the volume refused the rest), or none when the file cannot be
+  // created. The file is closed either way.
+  virtual std::optional<uint64_t> WriteWholeFile(const std::string& path, const void* data,
+                                                 uint64_t size) = 0;
 };
 
-// The implementation for the system the program was built for.
+// The implementation for the system the program was built for, with the simulated PSP of
+// PSPKVX_SIMULATED_PSP when that variable names a folder (see SimulatedPsp.h).
 std::unique_ptr<Platform> CreatePlatform();
+// The system's own implementation alone.
+std::unique_ptr<Platform> CreateSystemPlatform();
 
 // Scheduling priority of the calling thread: -1 below normal, 0 normal, 2 highest. Best effort:
 // a priority the process may not take is silently left as it is.
@@ -73,5 +131,12 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 std::string FolderOfPath(const std::string& path);
 // The file name without folder and extension ("/x/PSPKVX.exe" -> "PSPKVX").
 std::string BaseNameOfPath(const std::string& path);
+
+// The class GUID of USB device interfaces (GUID_DEVINTERFACE_USB_DEVICE), as paths carry it.
+inline constexpr char kUsbDeviceInterfaceGuid[] = "{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+// A device-interface path of the Windows form for a USB device:
+// "\\?\usb#vid_VVVV&pid_PPPP#INSTANCE#{a5dcbf10-...}" (hex in lower case). Characters of the
+// instance that such a path cannot carry ('#', spaces, control and non-ASCII bytes) become '_'.
+std::string UsbDeviceInterfacePath(uint16_t vendor, uint16_t product, const std::string& instance);
 
 }  // namespace pspkvx::platform

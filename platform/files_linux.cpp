@@ -1,29 +1,99 @@
+#include "platform/files_linux.h"
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
-
-#include "platform/Platform.h"
 
 namespace pspkvx::platform {
 namespace {
 
-bool WriteAll(int fd, const void* data, size_t size) {
+// Writes as much as the system takes; returns the number of bytes written.
+uint64_t WriteAvailable(int fd, const void* data, uint64_t size) {
   const char* p = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::write(fd, p, size);
+  uint64_t written = 0;
+  while (written < size) {
+    const ssize_t n = ::write(fd, p + written, size - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    p += n;
-    size -= static_cast<size_t>(n);
+    if (n <= 0) break;
+    written += static_cast<uint64_t>(n);
   }
-  return true;
+  return written;
+}
+
+bool WriteAll(int fd, const void* data, size_t size) {
+  return WriteAvailable(fd, data, size) == size;
+}
+
+int OpenForWriting(const std::string& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
 }
 
 }  // namespace
+
+std::optional<std::string> ReadTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return text;
+}
+
+bool PosixCreateEmptyFile(const std::string& path) {
+  const int fd = OpenForWriting(path);
+  if (fd < 0) return false;
+  return ::close(fd) == 0;
+}
+
+bool PosixRemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool PosixCreateFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0;
+}
+
+std::vector<FolderEntry> PosixListFolder(const std::string& path) {
+  std::vector<FolderEntry> entries;
+  DIR* dir = ::opendir(path.c_str());
+  if (!dir) return entries;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    bool isFolder = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+      struct stat st {};
+      isFolder = ::stat(JoinPath(path, name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    entries.push_back({name, isFolder});
+  }
+  ::closedir(dir);
+  return entries;
+}
+
+std::optional<uint64_t> PosixWriteWholeFile(const std::string& path, const void* data,
+                                            uint64_t size) {
+  const int fd = OpenForWriting(path);
+  if (fd < 0) return std::nullopt;
+  const uint64_t written = WriteAvailable(fd, data, size);
+  // Bytes the system could not complete on close are not known to be on the volume.
+  const bool closed = ::close(fd) == 0;
+  return closed ? written : 0;
+}
+
+std::optional<DiskSpace> PosixDiskSpace(const std::string& path) {
+  struct statvfs vfs {};
+  if (path.empty() || ::statvfs(path.c_str(), &vfs) != 0) return std::nullopt;
+  const uint64_t unit = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
+  return DiskSpace{uint64_t(vfs.f_bavail) * unit, uint64_t(vfs.f_blocks) * unit};
+}
 
 bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size) {
   const std::string folder = FolderOfPath(path) == path ? "." : FolderOfPath(path);

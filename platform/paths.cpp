@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include <cstdio>
+
 namespace pspkvx::platform {
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -20,6 +22,17 @@ std::string BaseNameOfPath(const std::string& path) {
   const size_t dot = name.find_last_of('.');
   if (dot != std::string::npos && dot > 0) name.resize(dot);
   return name;
+}
+
+std::string UsbDeviceInterfacePath(uint16_t vendor, uint16_t product, const std::string& instance) {
+  char ids[32];
+  std::snprintf(ids, sizeof ids, "vid_%04x&pid_%04x", vendor, product);
+  std::string safe = instance;
+  for (char& c : safe) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= ' ' || byte > '~' || c == '#') c = '_';
+  }
+  return std::string("\\\\?\\usb#") + ids + "#" + safe + "#" + kUsbDeviceInterfaceGuid;
 }
 
 }  // namespace pspkvx::platform

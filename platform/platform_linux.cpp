@@ -8,7 +8,10 @@
 #include <sys/stat.h>
 
 #include "platform/Platform.h"
+#include "platform/drives_linux.h"
+#include "platform/files_linux.h"
 #include "platform/instance_lock_linux.h"
+#include "platform/usb_linux.h"
 
 namespace pspkvx::platform {
 namespace {
@@ -76,10 +79,51 @@ class LinuxPlatform final : public Platform {
   bool AskRunningInstanceToRaise(const std::string& name) override {
     return AskLinuxInstanceToRaise(name);
   }
+
+  std::vector<std::string> UsbDeviceInterfacePaths() const override {
+    return UsbDevicePathsFromSysfs("/sys/bus/usb/devices");
+  }
+
+  std::string DriveRoot(char letter) const override {
+    const auto drive = FindDrive(letter);
+    if (!drive) return "";
+    return drive->mountPoint.back() == '/' ? drive->mountPoint : drive->mountPoint + "/";
+  }
+
+  std::optional<VolumeGeometry> QueryVolumeGeometry(char letter) const override {
+    const auto drive = FindDrive(letter);
+    if (!drive) return std::nullopt;
+    return GeometryOfDisk(drive->diskFolder);
+  }
+
+  std::optional<DiskSpace> QueryDiskSpace(const std::string& path) const override {
+    return PosixDiskSpace(path);
+  }
+
+  bool CreateEmptyFile(const std::string& path) override { return PosixCreateEmptyFile(path); }
+  bool RemoveFile(const std::string& path) override { return PosixRemoveFile(path); }
+  bool CreateFolder(const std::string& path) override { return PosixCreateFolder(path); }
+  std::vector<FolderEntry> ListFolder(const std::string& path) const override {
+    return PosixListFolder(path);
+  }
+  std::optional<uint64_t> WriteWholeFile(const std::string& path, const void* data,
+                                         uint64_t size) override {
+    return PosixWriteWholeFile(path, data, size);
+  }
+
+ private:
+  // The table is read afresh on every question, so that a volume mounted a moment ago counts.
+  static std::optional<LinuxDrive> FindDrive(char letter) {
+    const auto mountInfo = ReadTextFile("/proc/self/mountinfo");
+    if (!mountInfo) return std::nullopt;
+    for (const LinuxDrive& drive : BuildDriveTable(ParseMountInfo(*mountInfo), "/sys"))
+      if (drive.letter == letter && !drive.mountPoint.empty()) return drive;
+    return std::nullopt;
+  }
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> CreatePlatform() { return std::make_unique<LinuxPlatform>(); }
+std::unique_ptr<Platform> CreateSystemPlatform() { return std::make_unique<LinuxPlatform>(); }
 
 }  // namespace pspkvx::platform

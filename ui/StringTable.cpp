@@ -136,6 +136,21 @@ constexpr Entry kStrings[] = {
     {IDS_NOT_ENOUGH_SPACE,
      "There is not enough space on you memory stick to complete this operation.\n\n"
      "Space on memory stick is %s.\n\nNeed %s."},
+
+    // PSP link and memory stick.
+    {IDS_PSP_READY_ON_DRIVE, "PSP ready on drive"},
+    {IDS_PSP_NOT_PRESENT_ON_DRIVE, "PSP not present on drive"},
+    {IDS_CONNECT_PSP_VIA_USB, "Please connect PSP via usb"},
+    {IDS_SEARCHING_FOR_PSP, "Searching for PSP..."},
+    {IDS_FREE_SPACE, "%2.1fMb free (%iMb)"},
+    {IDS_STICK_WRITE_FAILED, "Error writing to PSP memory stick. May be out of free space."},
+    {IDS_STICK_OUT_OF_SPACE, "Out of space. The memory stick is full."},
+    {IDS_STICK_UNKNOWN_WRITE_ERROR,
+     "Unknown error %i writing to PSP memory stick.\nWriting %i bytes, managed %i."},
+    {IDS_VIDEO_NAMES_EXHAUSTED,
+     "Out of space. The memory stick is full: its video folder already holds a video under "
+     "every name from 00001 to 99999."},
+    {IDS_DELETE_FROM_PSP, "Delete from PSP"},
     {IDS_SAVE_OLD_BETA_STYLE, "Invalid Save File!! Old beta style!!"},
     {IDS_NO_ONLINE_SERVER, "Could not connect to online server"},
     {IDS_INTERNET_NOT_WORKING, "The internet connection does not appear to be working"},

@@ -1,44 +1,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/Platform.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace pspkvx {
 namespace {
 
+using test::ScopedEnv;
 using test::TempDir;
-
-// Sets environment variables for one test and puts the old values back afterwards.
-class ScopedEnv {
- public:
-  void Set(const char* name, const std::string& value) {
-    Remember(name);
-    setenv(name, value.c_str(), 1);
-  }
-  void Unset(const char* name) {
-    Remember(name);
-    unsetenv(name);
-  }
-  ~ScopedEnv() {
-    for (auto& [name, value] : saved_) {
-      if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-      else
-        unsetenv(name.c_str());
-    }
-  }
-
- private:
-  void Remember(const char* name) {
-    if (saved_.count(name)) return;
-    const char* old = getenv(name);
-    saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-  }
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 TEST(Platform, DocumentsFolderPrefersXdgThenDocumentsThenHome) {
   TempDir home;
@@ -93,6 +67,41 @@ TEST(ReplaceFileAtomically, ReplacesAndKeepsPermissions) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST(Platform, FileAndFolderOperations) {
+  TempDir dir;
+  auto platform = platform::CreateSystemPlatform();
+  EXPECT_TRUE(platform->CreateFolder(dir.File("PSP")));
+  EXPECT_FALSE(platform->CreateFolder(dir.File("PSP")));  // already there
+  EXPECT_FALSE(platform->CreateFolder(dir.File("no/such/parent")));
+  EXPECT_TRUE(platform->CreateEmptyFile(dir.File("probe.tmp")));
+  test::WriteFileBytes(dir.File("old.bin"), "old contents");
+  EXPECT_EQ(platform->WriteWholeFile(dir.File("old.bin"), "new", 3), 3u);  // truncates
+  EXPECT_EQ(test::ReadFileBytes(dir.File("old.bin")), "new");
+  EXPECT_FALSE(platform->WriteWholeFile(dir.File("no/such/file"), "x", 1));
+
+  auto entries = platform->ListFolder(dir.path());
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.name < b.name; });
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].name, "PSP");
+  EXPECT_TRUE(entries[0].isFolder);
+  EXPECT_EQ(entries[1].name, "old.bin");
+  EXPECT_FALSE(entries[1].isFolder);
+  EXPECT_TRUE(platform->ListFolder(dir.File("missing")).empty());
+
+  EXPECT_TRUE(platform->RemoveFile(dir.File("probe.tmp")));
+  EXPECT_FALSE(platform->RemoveFile(dir.File("probe.tmp")));
+  const auto space = platform->QueryDiskSpace(dir.path());
+  ASSERT_TRUE(space);
+  EXPECT_GT(space->totalBytes, 0u);
+  EXPECT_LE(space->freeBytes, space->totalBytes);
+  EXPECT_FALSE(platform->QueryDiskSpace(""));
+  EXPECT_FALSE(platform->QueryDiskSpace(dir.File("missing")));
+  // Letters without a mounted removable volume have no root and no geometry.
+  EXPECT_EQ(platform->DriveRoot('C'), "");
+  EXPECT_FALSE(platform->QueryVolumeGeometry('C'));
 }
 
 }  // namespace

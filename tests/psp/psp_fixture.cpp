@@ -1,0 +1,14 @@
+#include "psp/psp_fixture.h"
+
+namespace pspkvx::test {
+
+int PollsUntilNotReady(CPspDrive& drive) {
+  int polls = 0;
+  while (drive.m_nState == PspReady && polls < 10) {
+    drive.Poll();
+    ++polls;
+  }
+  return polls;
+}
+
+}  // namespace pspkvx::test
