@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   pspkvx::cli::RegisterConfigCommands(app, context);
   pspkvx::cli::RegisterSaveCommands(app, context);
   pspkvx::cli::RegisterPspCommands(app, context);
+  pspkvx::cli::RegisterStickSaveCommands(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
