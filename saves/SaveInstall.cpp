@@ -102,22 +102,28 @@ bool WriteRecords(const SaveStick& stick, std::span<const uint8_t> container,
   return true;
 }
 
-// Puts the staged save in the target's place, keeping what was there until it has succeeded.
+// Puts the staged save in the target's place, keeping what was there until that has worked.
 // False (with the message shown) when the target is as it was.
 bool SwapIn(const SaveStick& stick, const InstallPaths& paths, bool& replaced) {
+  platform::Platform& files = stick.platform;
   replaced = Exists(stick, paths.target);
-  if (!Exists(stick, paths.staged) ||
-      (replaced && (!MakeFolders(stick.platform, paths.replaced) ||
-                    !stick.platform.MovePath(paths.target, paths.replacedSave)))) {
-    ShowSaveMessage(stick, StringOf(IDS_SAVE_NOT_REPLACED));
-    return false;
+  bool placed = false;
+  if (Exists(stick, paths.staged)) {
+    if (!replaced) {
+      placed = files.MovePath(paths.staged, paths.target);
+    } else {
+      files.CreateFolder(paths.replaced);
+      if (files.MovePath(paths.target, paths.replacedSave)) {
+        placed = files.MovePath(paths.staged, paths.target);
+        if (!placed) files.MovePath(paths.replacedSave, paths.target);
+      }
+      // Empty again unless it holds the earlier save (replaced, or not put back: then the
+      // next install puts it back).
+      files.RemoveFolder(paths.replaced);
+    }
   }
-  if (!stick.platform.MovePath(paths.staged, paths.target)) {
-    if (replaced) stick.platform.MovePath(paths.replacedSave, paths.target);
-    ShowSaveMessage(stick, StringOf(IDS_SAVE_NOT_REPLACED));
-    return false;
-  }
-  return true;
+  if (!placed) ShowSaveMessage(stick, StringOf(IDS_SAVE_NOT_REPLACED));
+  return placed;
 }
 
 }  // namespace
