@@ -1,7 +1,6 @@
 #include "saves/SaveInstall.h"
 
 #include <cstdio>
-#include <optional>
 
 #include "psp/StickLayout.h"
 #include "saves/ContainerValidation.h"
