@@ -47,5 +47,7 @@ void RegisterConfigCommands(CLI::App& app, Context& context);
 void RegisterSaveCommands(CLI::App& app, Context& context);
 void RegisterPspCommands(CLI::App& app, Context& context);
 void RegisterOnlineCommands(CLI::App& app, Context& context);
+// Adds "saves list" and, to the "save" group, "install" and "delete".
+void RegisterStickSaveCommands(CLI::App& app, Context& context);
 
 }  // namespace pspkvx::cli

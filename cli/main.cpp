@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   pspkvx::cli::RegisterSaveCommands(app, context);
   pspkvx::cli::RegisterPspCommands(app, context);
   pspkvx::cli::RegisterOnlineCommands(app, context);
+  pspkvx::cli::RegisterStickSaveCommands(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

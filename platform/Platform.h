@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -60,6 +61,19 @@ struct FolderEntry {
   bool isFolder = false;
 };
 
+// What a path names, as a directory entry tells it.
+enum class PathKind {
+  File,
+  Folder,
+  Other,  // a symbolic link (never followed), a device, a pipe...
+};
+
+struct PathStatus {
+  PathKind kind = PathKind::Other;
+  uint64_t size = 0;         // bytes of a file; 0 otherwise
+  int64_t modifiedTime = 0;  // seconds since 1970-01-01 00:00 UTC
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -107,6 +121,17 @@ class Platform {
   // created. The file is closed either way.
   virtual std::optional<uint64_t> WriteWholeFile(const std::string& path, const void* data,
                                                  uint64_t size) = 0;
+  // What is at path, without following a symbolic link; none when nothing is there.
+  virtual std::optional<PathStatus> QueryPath(const std::string& path) const = 0;
+  // Up to maxBytes of a file from offset on (fewer at its end, none past it: an empty text);
+  // none when the file cannot be opened or read.
+  virtual std::optional<std::string> ReadFilePart(const std::string& path, uint64_t offset,
+                                                  size_t maxBytes) const = 0;
+  // Removes an empty folder.
+  virtual bool RemoveFolder(const std::string& path) = 0;
+  // Renames a file or folder within its volume; false (and nothing changed) when something
+  // already is at the new path.
+  virtual bool MovePath(const std::string& from, const std::string& to) = 0;
 };
 
 // The implementation for the system the program was built for, with the simulated PSP of
@@ -118,6 +143,10 @@ std::unique_ptr<Platform> CreateSystemPlatform();
 // Scheduling priority of the calling thread: -1 below normal, 0 normal, 2 highest. Best effort:
 // a priority the process may not take is silently left as it is.
 void SetCurrentThreadPriority(int priority);
+
+// A time (seconds since 1970 UTC) as the local calendar shows it; none when the system cannot
+// convert it.
+std::optional<std::tm> LocalTime(int64_t seconds);
 
 // Replaces the file at path with the given bytes so that a reader sees either the old file or
 // the whole new one: the bytes go to a temporary file in the same folder, are flushed to disk,

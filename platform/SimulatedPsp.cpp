@@ -73,6 +73,17 @@ class SimulatedPspPlatform final : public Platform {
                                          uint64_t size) override {
     return system_->WriteWholeFile(path, data, size);
   }
+  std::optional<PathStatus> QueryPath(const std::string& path) const override {
+    return system_->QueryPath(path);
+  }
+  std::optional<std::string> ReadFilePart(const std::string& path, uint64_t offset,
+                                          size_t maxBytes) const override {
+    return system_->ReadFilePart(path, offset, maxBytes);
+  }
+  bool RemoveFolder(const std::string& path) override { return system_->RemoveFolder(path); }
+  bool MovePath(const std::string& from, const std::string& to) override {
+    return system_->MovePath(from, to);
+  }
 
  private:
   bool PluggedIn() const {

@@ -95,6 +95,52 @@ std::optional<DiskSpace> PosixDiskSpace(const std::string& path) {
   return DiskSpace{uint64_t(vfs.f_bavail) * unit, uint64_t(vfs.f_blocks) * unit};
 }
 
+std::optional<PathStatus> PosixQueryPath(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  PathStatus status;
+  status.modifiedTime = static_cast<int64_t>(st.st_mtime);
+  if (S_ISREG(st.st_mode)) {
+    status.kind = PathKind::File;
+    status.size = static_cast<uint64_t>(st.st_size);
+  } else if (S_ISDIR(st.st_mode)) {
+    status.kind = PathKind::Folder;
+  }
+  return status;
+}
+
+std::optional<std::string> PosixReadFilePart(const std::string& path, uint64_t offset,
+                                             size_t maxBytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes(maxBytes, '\0');
+  size_t got = 0;
+  bool failed = false;
+  while (got < maxBytes) {
+    const ssize_t n =
+        ::pread(fd, bytes.data() + got, maxBytes - got, static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (failed) return std::nullopt;
+  bytes.resize(got);
+  return bytes;
+}
+
+bool PosixRemoveFolder(const std::string& path) {
+  return ::rmdir(path.c_str()) == 0;
+}
+
+bool PosixMovePath(const std::string& from, const std::string& to) {
+  // rename() would replace an existing file or empty folder; a move never replaces anything.
+  struct stat st {};
+  if (::lstat(to.c_str(), &st) == 0 || errno != ENOENT) return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size) {
   const std::string folder = FolderOfPath(path) == path ? "." : FolderOfPath(path);
   std::string temp = path + ".XXXXXX";

@@ -20,5 +20,10 @@ std::vector<FolderEntry> PosixListFolder(const std::string& path);
 std::optional<uint64_t> PosixWriteWholeFile(const std::string& path, const void* data,
                                             uint64_t size);
 std::optional<DiskSpace> PosixDiskSpace(const std::string& path);
+std::optional<PathStatus> PosixQueryPath(const std::string& path);
+std::optional<std::string> PosixReadFilePart(const std::string& path, uint64_t offset,
+                                             size_t maxBytes);
+bool PosixRemoveFolder(const std::string& path);
+bool PosixMovePath(const std::string& from, const std::string& to);
 
 }  // namespace pspkvx::platform

@@ -110,6 +110,17 @@ class LinuxPlatform final : public Platform {
                                          uint64_t size) override {
     return PosixWriteWholeFile(path, data, size);
   }
+  std::optional<PathStatus> QueryPath(const std::string& path) const override {
+    return PosixQueryPath(path);
+  }
+  std::optional<std::string> ReadFilePart(const std::string& path, uint64_t offset,
+                                          size_t maxBytes) const override {
+    return PosixReadFilePart(path, offset, maxBytes);
+  }
+  bool RemoveFolder(const std::string& path) override { return PosixRemoveFolder(path); }
+  bool MovePath(const std::string& from, const std::string& to) override {
+    return PosixMovePath(from, to);
+  }
 
  private:
   // The table is read afresh on every question, so that a volume mounted a moment ago counts.

@@ -151,6 +151,16 @@ constexpr Entry kStrings[] = {
      "Out of space. The memory stick is full: its video folder already holds a video under "
      "every name from 00001 to 99999."},
     {IDS_DELETE_FROM_PSP, "Delete from PSP"},
+
+    // Saves on the stick.
+    {IDS_NO_SAVES_ON_PSP, "There are no saves on your PSP"},
+    {IDS_NO_PSP_DETECTED, "No PSP Detected, please plug in your PSP using the USB cable"},
+    {IDS_DELETE_ENTIRE_SAVE, "Delete the entire save?"},
+    {IDS_COULD_NOT_DELETE_FOLDER, "Couldn't delete the folder:\n\n"},
+    {IDS_COULD_NOT_DELETE_FILE, "Couldn't delete the file:\n\n"},
+    {IDS_SAVE_NOT_REPLACED,
+     "Could not put the new save in place on the PSP memory stick. The save that was there "
+     "before is unchanged."},
     {IDS_SAVE_OLD_BETA_STYLE, "Invalid Save File!! Old beta style!!"},
     {IDS_NO_ONLINE_SERVER, "Could not connect to online server"},
     {IDS_INTERNET_NOT_WORKING, "The internet connection does not appear to be working"},

@@ -106,6 +106,13 @@ enum StringId : int {
   IDS_STICK_UNKNOWN_WRITE_ERROR = 1007,
   IDS_VIDEO_NAMES_EXHAUSTED = 1008,
   IDS_DELETE_FROM_PSP = 1009,
+  // Saves on the stick: discovery, install and removal (1100-1149).
+  IDS_NO_SAVES_ON_PSP = 1100,
+  IDS_NO_PSP_DETECTED = 1101,
+  IDS_DELETE_ENTIRE_SAVE = 1102,
+  IDS_COULD_NOT_DELETE_FOLDER = 1103,
+  IDS_COULD_NOT_DELETE_FILE = 1104,
+  IDS_SAVE_NOT_REPLACED = 1105,
   // 1150-1199: texts of the save container that have no number of their own.
   IDS_SAVE_OLD_BETA_STYLE = 1150,
 

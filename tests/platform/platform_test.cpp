@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 
 #include "platform/Platform.h"
@@ -102,6 +103,54 @@ TEST(Platform, FileAndFolderOperations) {
   // Letters without a mounted removable volume have no root and no geometry.
   EXPECT_EQ(platform->DriveRoot('C'), "");
   EXPECT_FALSE(platform->QueryVolumeGeometry('C'));
+}
+
+TEST(Platform, PathStatusMovesAndPartialReads) {
+  TempDir dir;
+  auto platform = platform::CreateSystemPlatform();
+  test::WriteFileBytes(dir.File("file.bin"), "0123456789");
+  std::filesystem::create_directories(dir.File("folder/inner"));
+  std::filesystem::create_directory_symlink(dir.File("folder"), dir.File("link"));
+
+  const auto file = platform->QueryPath(dir.File("file.bin"));
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->kind, platform::PathKind::File);
+  EXPECT_EQ(file->size, 10u);
+  EXPECT_NEAR(static_cast<double>(file->modifiedTime), static_cast<double>(std::time(nullptr)),
+              60.0);
+  EXPECT_EQ(platform->QueryPath(dir.File("folder"))->kind, platform::PathKind::Folder);
+  // A link to a folder is not taken for the folder.
+  EXPECT_EQ(platform->QueryPath(dir.File("link"))->kind, platform::PathKind::Other);
+  EXPECT_FALSE(platform->QueryPath(dir.File("missing")));
+
+  EXPECT_EQ(platform->ReadFilePart(dir.File("file.bin"), 4, 3), "456");
+  EXPECT_EQ(platform->ReadFilePart(dir.File("file.bin"), 8, 80), "89");
+  EXPECT_EQ(platform->ReadFilePart(dir.File("file.bin"), 4784, 80), "");
+  EXPECT_FALSE(platform->ReadFilePart(dir.File("missing"), 0, 80));
+
+  // A move never replaces what is at the new path, not even an empty folder.
+  std::filesystem::create_directory(dir.File("empty"));
+  EXPECT_FALSE(platform->MovePath(dir.File("folder"), dir.File("empty")));
+  EXPECT_FALSE(platform->MovePath(dir.File("file.bin"), dir.File("link")));
+  EXPECT_TRUE(platform->MovePath(dir.File("folder"), dir.File("moved")));
+  EXPECT_TRUE(test::FileExists(dir.File("moved/inner")));
+  EXPECT_FALSE(test::FileExists(dir.File("folder")));
+
+  EXPECT_FALSE(platform->RemoveFolder(dir.File("moved")));  // not empty
+  EXPECT_TRUE(platform->RemoveFolder(dir.File("moved/inner")));
+  EXPECT_TRUE(platform->RemoveFolder(dir.File("moved")));
+}
+
+TEST(Platform, LocalTimeFollowsTheTimeZone) {
+  test::ScopedTimeZone zone("EST5");
+  const auto local = platform::LocalTime(1105815789);  // 2005-01-15 19:03:09 UTC
+  ASSERT_TRUE(local);
+  EXPECT_EQ(local->tm_year, 105);
+  EXPECT_EQ(local->tm_mon, 0);
+  EXPECT_EQ(local->tm_mday, 15);
+  EXPECT_EQ(local->tm_hour, 14);
+  EXPECT_EQ(local->tm_min, 3);
+  EXPECT_EQ(local->tm_sec, 9);
 }
 
 }  // namespace

@@ -84,6 +84,8 @@ bool FakePlatform::CreateEmptyFile(const std::string& path) {
 }
 
 bool FakePlatform::RemoveFile(const std::string& path) {
+  if (Read<bool>([&](const FakePlatform& f) { return f.undeletable.count(path) > 0; }))
+    return false;
   return files_->RemoveFile(path);
 }
 
@@ -107,6 +109,27 @@ std::optional<uint64_t> FakePlatform::WriteWholeFile(const std::string& path, co
       [](const FakePlatform& f) { return std::make_pair(f.failFileCreation, f.writeLimit); });
   if (fail) return std::nullopt;
   return files_->WriteWholeFile(path, data, limit ? std::min(size, *limit) : size);
+}
+
+std::optional<platform::PathStatus> FakePlatform::QueryPath(const std::string& path) const {
+  return files_->QueryPath(path);
+}
+
+std::optional<std::string> FakePlatform::ReadFilePart(const std::string& path, uint64_t offset,
+                                                      size_t maxBytes) const {
+  return files_->ReadFilePart(path, offset, maxBytes);
+}
+
+bool FakePlatform::RemoveFolder(const std::string& path) {
+  if (Read<bool>([&](const FakePlatform& f) { return f.undeletable.count(path) > 0; }))
+    return false;
+  return files_->RemoveFolder(path);
+}
+
+bool FakePlatform::MovePath(const std::string& from, const std::string& to) {
+  if (Read<bool>([&](const FakePlatform& f) { return f.refuseMove && f.refuseMove(from, to); }))
+    return false;
+  return files_->MovePath(from, to);
 }
 
 }  // namespace pspkvx::test

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ class FakePlatform : public platform::Platform {
   std::optional<uint64_t> writeLimit;
   // Scripted listings by folder path (other folders are listed for real).
   std::map<std::string, std::vector<platform::FolderEntry>> listings;
+  // Files and folders that RemoveFile and RemoveFolder refuse to remove.
+  std::set<std::string> undeletable;
+  // When set, a MovePath for which it returns true fails without moving anything.
+  std::function<bool(const std::string& from, const std::string& to)> refuseMove;
 
   // What was asked, in order.
   mutable std::vector<char> geometryQueries;
@@ -82,6 +87,11 @@ class FakePlatform : public platform::Platform {
   std::vector<platform::FolderEntry> ListFolder(const std::string& path) const override;
   std::optional<uint64_t> WriteWholeFile(const std::string& path, const void* data,
                                          uint64_t size) override;
+  std::optional<platform::PathStatus> QueryPath(const std::string& path) const override;
+  std::optional<std::string> ReadFilePart(const std::string& path, uint64_t offset,
+                                          size_t maxBytes) const override;
+  bool RemoveFolder(const std::string& path) override;
+  bool MovePath(const std::string& from, const std::string& to) override;
 
  private:
   mutable std::mutex mutex_;

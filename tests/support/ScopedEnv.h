@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,6 +35,23 @@ class ScopedEnv {
     saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
   }
   std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// A time zone (a TZ value such as "EST5") for one test; the old one is back afterwards.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const std::string& zone) {
+    env_.emplace();
+    env_->Set("TZ", zone);
+    tzset();
+  }
+  ~ScopedTimeZone() {
+    env_.reset();
+    tzset();
+  }
+
+ private:
+  std::optional<ScopedEnv> env_;
 };
 
 }  // namespace pspkvx::test

@@ -1,0 +1,100 @@
+#include "saves/SaveDiscovery.h"
+
+#include <cstdio>
+
+#include "psp/StickLayout.h"
+
+namespace pspkvx {
+
+bool IsSaveFolderName(const std::string& name) {
+  return !name.empty() && name[0] != '.' &&
+         name.find_first_of(std::string("\\/:\0", 4)) == std::string::npos;
+}
+
+std::string SaveDataFolder(const CPspDrive& drive) {
+  const std::string root = drive.StickRoot();
+  return root.empty() ? "" : root + StickFolder(StickSaves);
+}
+
+std::string SaveFolderPath(const CPspDrive& drive, const std::string& folderName) {
+  const std::string folder = SaveDataFolder(drive);
+  return folder.empty() ? "" : platform::JoinPath(folder, folderName);
+}
+
+std::vector<SaveEntry> ScanSaves(const platform::Platform& platform, const CPspDrive& drive) {
+  std::vector<SaveEntry> entries;
+  if (!drive.IsReady()) return entries;
+  const std::string folder = SaveDataFolder(drive);
+  if (folder.empty()) return entries;
+  for (const platform::FolderEntry& entry : platform.ListFolder(folder)) {
+    if (entry.name.empty() || entry.name[0] == '.' || !entry.isFolder) continue;
+    SaveEntry save;
+    save.name = entry.name;
+    save.path = platform::JoinPath(folder, entry.name);
+    if (const auto status = platform.QueryPath(save.path)) save.modifiedTime = status->modifiedTime;
+    entries.push_back(std::move(save));
+  }
+  return entries;
+}
+
+CleanedText CleanText(const std::string& text, char replacement) {
+  CleanedText cleaned;
+  cleaned.text.reserve(text.size());
+  for (const char c : text) {
+    const bool unsafe = static_cast<unsigned char>(c) >= 128 || c == '&' || c == '%' || c == '<' ||
+                        c == '>' || c == '#';
+    if (!unsafe) {
+      cleaned.text += c;
+      continue;
+    }
+    ++cleaned.replaced;
+    if (replacement != '\0') cleaned.text += replacement;
+  }
+  return cleaned;
+}
+
+std::string ReadSaveTitle(const platform::Platform& platform, const CPspDrive& drive,
+                          const std::string& folderName) {
+  const std::string folder = SaveFolderPath(drive, folderName);
+  if (folder.empty()) return "";
+  const auto bytes = platform.ReadFilePart(platform::JoinPath(folder, kParamSfoName),
+                                           kSaveTitleOffset, kSaveTitleBytes);
+  if (!bytes) return "";
+  return CleanText(bytes->substr(0, bytes->find('\0')), ' ').text;
+}
+
+FolderSizeResult FolderSize(const platform::Platform& platform, const std::string& path) {
+  FolderSizeResult total;
+  for (const platform::FolderEntry& entry : platform.ListFolder(path)) {
+    const std::string child = platform::JoinPath(path, entry.name);
+    const auto status = platform.QueryPath(child);
+    if (!status) continue;
+    if (status->kind == platform::PathKind::Folder) {
+      const FolderSizeResult inner = FolderSize(platform, child);
+      total.bytes += inner.bytes;
+      total.files += inner.files;
+    } else if (status->kind == platform::PathKind::File) {
+      total.bytes += status->size;
+      ++total.files;
+    }
+  }
+  return total;
+}
+
+bool SaveExistsOnStick(const platform::Platform& platform, const CPspDrive& drive,
+                       const std::string& folderName) {
+  const std::string folder = SaveFolderPath(drive, folderName);
+  return !folder.empty() && !platform.ListFolder(folder).empty();
+}
+
+std::string SaveDateText(int64_t modifiedTime) {
+  const auto local = platform::LocalTime(modifiedTime);
+  if (!local) return "";
+  char text[64];
+  std::snprintf(text, sizeof text, "%2.2i/%2.2i/%4.4i %2.2i:%2.2i:%2.2i", local->tm_mon + 1,
+                local->tm_mday, local->tm_year + 1900, local->tm_hour, local->tm_min,
+                local->tm_sec);
+  return text;
+}
+
+}  // namespace pspkvx

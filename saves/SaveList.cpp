@@ -1,0 +1,46 @@
+#include "saves/SaveList.h"
+
+#include "psp/StickLayout.h"
+#include "ui/StringTable.h"
+
+namespace pspkvx {
+
+std::vector<SaveRow> BuildSaveRows(const platform::Platform& platform, const CPspDrive& drive,
+                                   const std::vector<SaveEntry>& entries) {
+  std::vector<SaveRow> rows;
+  rows.reserve(entries.size());
+  for (const SaveEntry& entry : entries) {
+    SaveRow row;
+    row.title = ReadSaveTitle(platform, drive, entry.name);
+    row.folder = entry.name;
+    row.date = SaveDateText(entry.modifiedTime);
+    row.bytes = FolderSize(platform, entry.path).bytes;
+    row.size = FormatSize(row.bytes);
+    row.icon = platform::JoinPath(entry.path, kSaveIconName);
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::string EmptySaveListText(const CPspDrive& drive) {
+  return StringOf(drive.m_nState.load() == PspReady ? IDS_NO_SAVES_ON_PSP : IDS_NO_PSP_DETECTED);
+}
+
+bool FillSaveList(const platform::Platform& platform, const CPspDrive& drive,
+                  const std::vector<SaveEntry>& entries, ListModel& list,
+                  std::atomic<bool>& needsRebuild) {
+  if (!needsRebuild.exchange(false)) return false;
+  std::vector<ListRow> rows;
+  for (SaveRow& save : BuildSaveRows(platform, drive, entries)) {
+    ListRow row;
+    row.picturePath = save.icon;
+    row.columns = {std::move(save.title), std::move(save.folder), std::move(save.date),
+                   std::move(save.size), std::move(save.icon)};
+    rows.push_back(std::move(row));
+  }
+  list.SetEmptyText(EmptySaveListText(drive));
+  list.SetRows(std::move(rows));
+  return true;
+}
+
+}  // namespace pspkvx

@@ -1,0 +1,165 @@
+#include "saves/SaveDiscovery.h"
+
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "psp/StickLayout.h"
+#include "saves/SaveList.h"
+#include "saves/stick_fixture.h"
+#include "support/ScopedEnv.h"
+#include "ui/StringTable.h"
+
+namespace pspkvx {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Tree;
+
+constexpr int64_t kJanuary15th2005 = 1105815789;  // 2005-01-15 19:03:09 UTC, 14:03:09 in EST5
+
+void SetModifiedTime(const std::string& path, int64_t time) {
+  utimbuf times{static_cast<time_t>(time), static_cast<time_t>(time)};
+  ASSERT_EQ(utime(path.c_str(), &times), 0);
+}
+
+// A PARAM.SFO whose title field at offset 4784 holds the given bytes.
+std::string ParamSfo(const std::string& title) {
+  return std::string(kSaveTitleOffset, 'x') + title;
+}
+
+class SaveDiscoveryTest : public test::SaveStickTest {
+ protected:
+  std::vector<std::string> ScannedNames() {
+    std::vector<std::string> names;
+    for (const SaveEntry& entry : ScanSaves(platform_, drive_))
+      names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST_F(SaveDiscoveryTest, ScanListsSaveFoldersOnlyWhileReady) {
+  EXPECT_TRUE(ScannedNames().empty());  // no SAVEDATA yet
+  MakeSave("ULUS10041", {{"PARAM.SFO", "p"}});
+  MakeSave("ULJS00001", {});
+  test::MakeFiles(SaveData(), {{"STRAY.BIN", "a file, not a save"},
+                               {".pspkvx-install/ULUS10041/PARAM.SFO", "half written"},
+                               {".hidden/DATA", "d"}});
+  EXPECT_EQ(ScannedNames(), (std::vector<std::string>{"ULJS00001", "ULUS10041"}));
+
+  const auto entries = ScanSaves(platform_, drive_);
+  ASSERT_FALSE(entries.empty());
+  EXPECT_EQ(entries[0].path, SavePath(entries[0].name));
+
+  drive_.SetState(PspNotFound);
+  EXPECT_TRUE(ScannedNames().empty());
+}
+
+TEST_F(SaveDiscoveryTest, TitleComesFromTheFixedOffsetCleanedWithSpaces) {
+  const struct {
+    const char* what;
+    std::optional<std::string> paramSfo;  // none: no PARAM.SFO
+    std::string title;
+  } kCases[] = {
+      {"plain", ParamSfo(std::string("Ridge Racer\0junk", 16)), "Ridge Racer"},
+      {"Japanese (UTF-8)", ParamSfo("\xE3\x81\xB2 GOLF"), "    GOLF"},
+      {"ampersand and friends", ParamSfo("Tom & Jerry <#1> 100%"), "Tom   Jerry   1  100 "},
+      {"80 bytes without a NUL", ParamSfo(std::string(100, 'T')), std::string(80, 'T')},
+      {"shorter than the offset", std::string(4783, 'x'), ""},
+      {"ends at the offset", std::string(kSaveTitleOffset, 'x'), ""},
+      {"no PARAM.SFO", std::nullopt, ""},
+  };
+  for (const auto& c : kCases) {
+    fs::remove_all(SaveData());
+    MakeSave("SAVE", {{"DATA.BIN", "d"}});
+    if (c.paramSfo) MakeSave("SAVE", {{kParamSfoName, *c.paramSfo}});
+    EXPECT_EQ(ReadSaveTitle(platform_, drive_, "SAVE"), c.title) << c.what;
+  }
+}
+
+TEST(CleanText, ReplacesOrDropsUnsafeCharacters) {
+  const struct {
+    std::string text;
+    char replacement;
+    std::string cleaned;
+    int replaced;
+  } kCases[] = {
+      {"A&B%C<D>E#F", ' ', "A B C D E F", 5},
+      {"A&B%C<D>E#F", '\0', "ABCDEF", 5},
+      {"caf\xC3\xA9", '_', "caf__", 2},
+      {"Plain text (1) - ok!", ' ', "Plain text (1) - ok!", 0},
+  };
+  for (const auto& c : kCases) {
+    const CleanedText result = CleanText(c.text, c.replacement);
+    EXPECT_EQ(result.text, c.cleaned) << c.text;
+    EXPECT_EQ(result.replaced, c.replaced) << c.text;
+  }
+}
+
+TEST_F(SaveDiscoveryTest, FolderSizeCountsSubfoldersAndNeverFollowsLinks) {
+  MakeSave("SAVE", {{"A", std::string(1000, 'a')},
+                    {"SUB/B", std::string(300, 'b')},
+                    {"SUB/DEEPER/C", "c"},
+                    {"EMPTY", "<folder>"}});
+  // A link back to the save would make a walk that follows links endless.
+  fs::create_directory_symlink(SavePath("SAVE"), SavePath("SAVE") + "/SUB/LOOP");
+  const FolderSizeResult size = FolderSize(platform_, SavePath("SAVE"));
+  EXPECT_EQ(size.bytes, 1301u);
+  EXPECT_EQ(size.files, 3u);
+  EXPECT_EQ(FolderSize(platform_, SavePath("MISSING")).bytes, 0u);
+}
+
+TEST_F(SaveDiscoveryTest, ASaveExistsOnlyWhenItsFolderHoldsSomething) {
+  EXPECT_FALSE(SaveExistsOnStick(platform_, drive_, "SAVE"));
+  MakeSave("SAVE", {});
+  EXPECT_FALSE(SaveExistsOnStick(platform_, drive_, "SAVE"));
+  MakeSave("SAVE", {{"SUB", "<folder>"}});
+  EXPECT_TRUE(SaveExistsOnStick(platform_, drive_, "SAVE"));
+}
+
+TEST(SaveDateText, MonthFirstInLocalTime) {
+  test::ScopedTimeZone zone("EST5");
+  EXPECT_EQ(SaveDateText(kJanuary15th2005), "01/15/2005 14:03:09");
+  EXPECT_EQ(SaveDateText(0), "12/31/1969 19:00:00");
+}
+
+TEST_F(SaveDiscoveryTest, FillSaveListBuildsOneRowPerSaveWhenAskedTo) {
+  test::ScopedTimeZone zone("EST5");
+  MakeSave("ULUS10041", {{kParamSfoName, ParamSfo("Ridge Racer")}, {"DATA.BIN", "12345"}});
+  SetModifiedTime(SavePath("ULUS10041"), kJanuary15th2005);
+
+  ListModel list;
+  std::atomic<bool> rebuild{false};
+  EXPECT_FALSE(FillSaveList(platform_, drive_, ScanSaves(platform_, drive_), list, rebuild));
+  EXPECT_EQ(list.RowCount(), 0u);
+
+  rebuild = true;
+  EXPECT_TRUE(FillSaveList(platform_, drive_, ScanSaves(platform_, drive_), list, rebuild));
+  EXPECT_FALSE(rebuild.load());
+  ASSERT_EQ(list.RowCount(), 1u);
+  const std::string icon = SavePath("ULUS10041") + "/icon0.png";
+  const std::string size = FormatSize(kSaveTitleOffset + 11 + 5);
+  EXPECT_EQ(list.Row(0)->columns, (std::vector<std::string>{"Ridge Racer", "ULUS10041",
+                                                            "01/15/2005 14:03:09", size, icon}));
+  EXPECT_EQ(list.Row(0)->picturePath, icon);
+}
+
+TEST_F(SaveDiscoveryTest, AnEmptyListSaysWhetherThePspIsThere) {
+  ListModel list;
+  list.AppendRow({{"old row"}, "", false});
+  std::atomic<bool> rebuild{true};
+  FillSaveList(platform_, drive_, ScanSaves(platform_, drive_), list, rebuild);
+  EXPECT_EQ(list.RowCount(), 0u);
+  EXPECT_EQ(list.EmptyText(), "There are no saves on your PSP");
+
+  drive_.SetState(PspSearching);
+  rebuild = true;
+  FillSaveList(platform_, drive_, ScanSaves(platform_, drive_), list, rebuild);
+  EXPECT_EQ(list.EmptyText(), "No PSP Detected, please plug in your PSP using the USB cable");
+}
+
+}  // namespace
+}  // namespace pspkvx

@@ -1,0 +1,58 @@
+// A ready PSP whose memory stick is a temporary folder, for the tests of the saves on it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/AppConfig.h"
+#include "psp/PspDrive.h"
+#include "saves/SaveStick.h"
+#include "support/FakePlatform.h"
+#include "support/ScriptedHost.h"
+#include "support/TempDir.h"
+
+namespace pspkvx::test {
+
+// Every entry below a folder by its relative path ("a/b"): a file's Digest, or "<folder>".
+using Tree = std::map<std::string, std::string>;
+Tree TreeOf(const std::string& folder);
+// A file's bytes as a tree shows them: up to 64 bytes as they are, longer ones as their size
+// and hash (so that a failing comparison prints readably).
+std::string Digest(const std::string& bytes);
+
+// Files of a folder to create: relative path -> bytes, or "<folder>" (folders along the way are
+// made).
+void MakeFiles(const std::string& folder, const Tree& files);
+
+// A container held as a received buffer: its 32-bit length, then its bytes.
+std::vector<uint8_t> InBuffer(const std::vector<uint8_t>& container);
+
+class SaveStickTest : public ::testing::Test {
+ protected:
+  static constexpr uint64_t kTotalBytes = uint64_t(1) << 30;
+  static constexpr uint64_t kFreeBytes = uint64_t(1) << 29;
+
+  SaveStickTest();
+
+  void SetFreeBytes(uint64_t free);
+  std::string SaveData() const;  // the stick's PSP/SAVEDATA
+  std::string SavePath(const std::string& folder) const;
+  // A save folder on the stick with the given files.
+  void MakeSave(const std::string& folder, const Tree& files) {
+    MakeFiles(SavePath(folder), files);
+  }
+  SaveStick Stick() { return {platform_, drive_, host_}; }
+
+  TempDir dir_;
+  std::string root_;
+  FakePlatform platform_;
+  AppConfig config_{};
+  CPspDrive drive_{platform_, config_, platform::kOsNt};
+  ScriptedHost host_;
+};
+
+}  // namespace pspkvx::test
