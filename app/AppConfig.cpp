@@ -68,8 +68,7 @@ void SetConfigDefaults(AppConfig& config, const std::string& documentsFolder) {
 bool LoadConfig(AppConfig& config, const std::string& programFolder,
                 const std::string& documentsFolder) {
   std::memset(&config, 0, sizeof config);
-  const bool valid =
-      ReadConfigFile(config, platform::JoinPath(programFolder, kConfigFileName));
+  const bool valid = ReadConfigFile(config, platform::JoinPath(programFolder, kConfigFileName));
   if (!valid) SetConfigDefaults(config, documentsFolder);
   RestoreZeroWidths(config.FileListColumnWidths);
   RestoreZeroWidths(config.SecondListColumnWidths);
@@ -81,7 +80,8 @@ bool SaveConfig(AppConfig& config, const std::string& programFolder) {
   unsigned char file[kConfigFileSize];
   std::memcpy(file, &config, kConfigRecordSize);
   const uint32_t sum = RecordChecksum(file, kConfigRecordSize);
-  for (int i = 0; i < 4; ++i) file[kConfigRecordSize + i] = static_cast<unsigned char>(sum >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    file[kConfigRecordSize + i] = static_cast<unsigned char>(sum >> (8 * i));
   return platform::ReplaceFileAtomically(platform::JoinPath(programFolder, kConfigFileName), file,
                                          sizeof file);
 }

@@ -11,14 +11,14 @@
 namespace pspkvx {
 
 struct AppConfig {
-  char Magic[10];                     // "PSPKVXQ0" + two-digit format version, no NUL
+  char Magic[10];  // "PSPKVXQ0" + two-digit format version, no NUL
   uint8_t Reserved10[2];
-  int32_t FileListColumnWidths[5];    // column 0 is a hidden key column
+  int32_t FileListColumnWidths[5];  // column 0 is a hidden key column
   int32_t SecondListColumnWidths[5];
   char PcFolder[260];
-  int32_t PhotoCopyMode;              // 0..3
-  int32_t SearchForPsp;               // 1 = search every letter, 0 = only PspDriveLetter
-  char PspDriveLetter;                // 'D'..'Z'
+  int32_t PhotoCopyMode;  // 0..3
+  int32_t SearchForPsp;   // 1 = search every letter, 0 = only PspDriveLetter
+  char PspDriveLetter;    // 'D'..'Z'
   uint8_t Reserved321[3];
   int32_t NoUpdateCheckAtStart;
   int32_t WindowLeft;
@@ -31,11 +31,11 @@ struct AppConfig {
   char OnlinePassword[256];
   char ConvertFolder[260];
   uint8_t Reserved1380[260];
-  uint32_t VideoOptions;              // see the VideoOptions bits below
-  int32_t Reserved1644;               // written with 1 by the defaults, never read
-  int32_t OnlineRegion;               // 0 USA, 1 European, 2 Japanese, 3 all
+  uint32_t VideoOptions;  // see the VideoOptions bits below
+  int32_t Reserved1644;   // written with 1 by the defaults, never read
+  int32_t OnlineRegion;   // 0 USA, 1 European, 2 Japanese, 3 all
   uint32_t ListViewToggles;
-  uint32_t ScreenSize;                // high half 480, low half 272
+  uint32_t ScreenSize;  // high half 480, low half 272
   uint8_t Reserved1660[4];
 };
 
@@ -68,16 +68,16 @@ static_assert(offsetof(AppConfig, ScreenSize) == 1656);
 static_assert(offsetof(AppConfig, Reserved1660) == 1660);
 
 inline constexpr char kConfigFileName[] = "PSPKV.CFG";
-inline constexpr char kConfigMagic[] = "PSPKVXQ001";   // the program's own magic
+inline constexpr char kConfigMagic[] = "PSPKVXQ001";  // the program's own magic
 inline constexpr char kConfigMagicPrefix[] = "PSPKVXQ0";
 inline constexpr int kConfigFormatVersion = 1;
 inline constexpr size_t kConfigRecordSize = sizeof(AppConfig);
 inline constexpr size_t kConfigFileSize = kConfigRecordSize + 4;
 
 // VideoOptions bits.
-inline constexpr uint32_t VideoQualityMask = 0x0F;         // quality level 0..5
-inline constexpr uint32_t VideoWideScreen = 0x10;          // 16:9 (clear: 4:3)
-inline constexpr uint32_t VideoAvc = 0x200;                // AVC instead of MPEG-4
+inline constexpr uint32_t VideoQualityMask = 0x0F;  // quality level 0..5
+inline constexpr uint32_t VideoWideScreen = 0x10;   // 16:9 (clear: 4:3)
+inline constexpr uint32_t VideoAvc = 0x200;         // AVC instead of MPEG-4
 inline constexpr uint32_t VideoAvcNoticeShown = 0x400;
 inline constexpr uint32_t kMaxVideoQuality = 5;
 
@@ -101,7 +101,8 @@ bool SaveConfig(AppConfig& config, const std::string& programFolder);
 template <size_t N>
 std::string FieldText(const char (&field)[N]) {
   size_t n = 0;
-  while (n < N && field[n] != '\0') ++n;
+  while (n < N && field[n] != '\0')
+    ++n;
   return std::string(field, n);
 }
 
@@ -110,7 +111,8 @@ std::string FieldText(const char (&field)[N]) {
 template <size_t N>
 bool SetFieldText(char (&field)[N], const std::string& text) {
   if (text.size() >= N || text.find('\0') != std::string::npos) return false;
-  for (size_t i = 0; i < N; ++i) field[i] = i < text.size() ? text[i] : '\0';
+  for (size_t i = 0; i < N; ++i)
+    field[i] = i < text.size() ? text[i] : '\0';
   return true;
 }
 

@@ -9,7 +9,8 @@
 namespace pspkvx {
 namespace {
 
-#define PSPKVX_FIELD(name, kind) {#name, ConfigFieldKind::kind, offsetof(AppConfig, name), sizeof(AppConfig::name)}
+#define PSPKVX_FIELD(name, kind) \
+  { #name, ConfigFieldKind::kind, offsetof(AppConfig, name), sizeof(AppConfig::name) }
 
 const std::vector<ConfigFieldInfo> kFields = {
     PSPKVX_FIELD(Magic, Magic),
@@ -75,7 +76,9 @@ Range RangeOf(const std::string& name) {
 
 }  // namespace
 
-const std::vector<ConfigFieldInfo>& ConfigFields() { return kFields; }
+const std::vector<ConfigFieldInfo>& ConfigFields() {
+  return kFields;
+}
 
 const ConfigFieldInfo* FindConfigField(const std::string& name) {
   for (const auto& field : kFields)
@@ -130,7 +133,8 @@ std::string SetConfigField(AppConfig& config, const std::string& name, const std
       return "";
     case ConfigFieldKind::Letter: {
       const char letter =
-          value.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(value[0]))) : 0;
+          value.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])))
+                            : 0;
       if (letter < 'D' || letter > 'Z') return name + " must be one drive letter from D to Z";
       *p = letter;
       return "";
@@ -166,7 +170,8 @@ std::string SetConfigField(AppConfig& config, const std::string& name, const std
     case ConfigFieldKind::Int: {
       const Range range = RangeOf(name);
       long long number;
-      if (!ParseNumber(value, range.low, range.high, number)) return name + " must be " + range.what;
+      if (!ParseNumber(value, range.low, range.high, number))
+        return name + " must be " + range.what;
       const auto word = static_cast<int32_t>(number);
       std::memcpy(p, &word, 4);
       return "";

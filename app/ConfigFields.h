@@ -10,12 +10,12 @@
 namespace pspkvx {
 
 enum class ConfigFieldKind {
-  Magic,      // 10 characters, no NUL
-  Text,       // NUL-terminated text of the field's size
-  Int,        // int32
-  UInt,       // uint32
-  Widths,     // int32[5]
-  Letter,     // one upper-case drive letter
+  Magic,   // 10 characters, no NUL
+  Text,    // NUL-terminated text of the field's size
+  Int,     // int32
+  UInt,    // uint32
+  Widths,  // int32[5]
+  Letter,  // one upper-case drive letter
 };
 
 struct ConfigFieldInfo {

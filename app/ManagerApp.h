@@ -51,9 +51,9 @@ class CManagerApp {
 
   // Process-wide data written once at start and only read afterwards.
   uint32_t m_nPlatform = 0;
-  uint32_t m_bFirstRun = 0;          // cleared by the main window
-  std::string m_szProgramFolder;     // without a trailing separator
-  AppConfig m_config{};              // the one configuration record
+  uint32_t m_bFirstRun = 0;       // cleared by the main window
+  std::string m_szProgramFolder;  // without a trailing separator
+  AppConfig m_config{};           // the one configuration record
 
  private:
   platform::Platform& platform_;

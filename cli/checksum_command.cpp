@@ -17,7 +17,8 @@ void RegisterChecksumCommand(CLI::App& app, Context& context) {
   command->callback([&context] {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw CliError(kExitFailed, "cannot open " + file);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
     if (in.bad()) throw CliError(kExitFailed, "cannot read " + file);
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08x", RecordChecksum(bytes.data(), bytes.size()));

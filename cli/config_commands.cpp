@@ -47,7 +47,8 @@ void ShowConfig(const Context& context, const std::string& folder) {
     if (field.kind == ConfigFieldKind::Widths) {
       int32_t widths[5];
       ConfigFieldWidths(config, field, widths);
-      for (int i = 0; i < 5; ++i) std::cout << (i ? "," : "") << widths[i];
+      for (int i = 0; i < 5; ++i)
+        std::cout << (i ? "," : "") << widths[i];
     } else {
       std::cout << ConfigFieldText(config, field);
     }
@@ -77,8 +78,10 @@ void RegisterConfigCommands(CLI::App& app, Context& context) {
   auto* config = app.add_subcommand("config", "The configuration record PSPKV.CFG");
   config->require_subcommand(1);
 
-  auto* show = config->add_subcommand("show", "Load PSPKV.CFG as PSPKVX would and print every field");
-  show->add_option("--folder", options.folder, "Folder holding PSPKV.CFG (default: the program folder)");
+  auto* show =
+      config->add_subcommand("show", "Load PSPKV.CFG as PSPKVX would and print every field");
+  show->add_option("--folder", options.folder,
+                   "Folder holding PSPKV.CFG (default: the program folder)");
   AddJsonFlag(show, context);
   show->callback([&context] { ShowConfig(context, FolderOr(context, options.folder)); });
 
@@ -86,7 +89,8 @@ void RegisterConfigCommands(CLI::App& app, Context& context) {
   set->add_option("FIELD", options.field, "Field name, as config show prints it")->required();
   set->add_option("VALUE", options.value, "New value (widths: five numbers separated by commas)")
       ->required();
-  set->add_option("--folder", options.folder, "Folder holding PSPKV.CFG (default: the program folder)");
+  set->add_option("--folder", options.folder,
+                  "Folder holding PSPKV.CFG (default: the program folder)");
   AddJsonFlag(set, context);
   set->callback([&context] { SetConfig(context, options); });
 }

@@ -140,7 +140,7 @@ class TagTable : private IThreadOwner {
   std::atomic<bool> hasWorker_{false};
   std::atomic<bool> workerLoopEnded_{false};
   mutable std::mutex requestMutex_;  // address and limits
-  ManualResetEvent wake_;  // set when a request is queued
+  ManualResetEvent wake_;            // set when a request is queued
   std::string address_;
   TransferLimits limits_;
   std::atomic<int> status_{FetchIdle};

@@ -27,7 +27,9 @@ int StatusOfFailedTransfer(const HttpResult& result) {
 
 }  // namespace
 
-bool TagTable::WorkerPresent() const { return hasWorker_.load() && !workerLoopEnded_.load(); }
+bool TagTable::WorkerPresent() const {
+  return hasWorker_.load() && !workerLoopEnded_.load();
+}
 
 bool TagTable::StartRequestWorker() {
   std::lock_guard<std::mutex> slot(slotMutex_);
@@ -58,7 +60,9 @@ bool TagTable::RequestUrl(const std::string& address) {
   return true;
 }
 
-int TagTable::RequestStatus() const { return WorkerPresent() ? status_.load() : FetchStopped; }
+int TagTable::RequestStatus() const {
+  return WorkerPresent() ? status_.load() : FetchStopped;
+}
 
 std::string TagTable::RequestAddress() const {
   std::lock_guard<std::mutex> lock(requestMutex_);

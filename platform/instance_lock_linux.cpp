@@ -120,10 +120,9 @@ std::unique_ptr<InstanceLock> AcquireLinuxInstanceLock(const std::string& name) 
   ::unlink(socketPath.c_str());
   int listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_un addr;
-  if (listenFd >= 0 &&
-      (!FillAddress(socketPath, addr) ||
-       ::bind(listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-       ::listen(listenFd, 4) != 0)) {
+  if (listenFd >= 0 && (!FillAddress(socketPath, addr) ||
+                        ::bind(listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+                        ::listen(listenFd, 4) != 0)) {
     ::close(listenFd);
     listenFd = -1;
   }

@@ -1,11 +1,11 @@
 // Linux implementation of the platform interface.
 #include <unistd.h>
 
+#include <sys/stat.h>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
 
 #include "platform/Platform.h"
 #include "platform/drives_linux.h"
@@ -64,7 +64,8 @@ class LinuxPlatform final : public Platform {
 
   std::string DocumentsFolder() const override {
     std::string home = EnvOrEmpty("HOME");
-    while (home.size() > 1 && home.back() == '/') home.pop_back();
+    while (home.size() > 1 && home.back() == '/')
+      home.pop_back();
     if (home.empty()) return CurrentDirectory();
     const std::string xdg = XdgDocumentsDir(home);
     if (IsDirectory(xdg)) return xdg;
@@ -135,6 +136,8 @@ class LinuxPlatform final : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateSystemPlatform() { return std::make_unique<LinuxPlatform>(); }
+std::unique_ptr<Platform> CreateSystemPlatform() {
+  return std::make_unique<LinuxPlatform>();
+}
 
 }  // namespace pspkvx::platform

@@ -32,12 +32,18 @@ std::string DefaultButtonLabel(int type, int index) {
   }
   if (type == MbAbout && index == 1) return "Support";
   switch (set.results[index]) {
-    case ResultOk: return "OK";
-    case ResultCancel: return "Cancel";
-    case ResultRetry: return "Retry";
-    case ResultYes: return "Yes";
-    case ResultNo: return "No";
-    default: return "";
+    case ResultOk:
+      return "OK";
+    case ResultCancel:
+      return "Cancel";
+    case ResultRetry:
+      return "Retry";
+    case ResultYes:
+      return "Yes";
+    case ResultNo:
+      return "No";
+    default:
+      return "";
   }
 }
 

@@ -24,9 +24,9 @@ enum MessageBoxType : int {
   MbYesNoCancel = 3,
   MbYesNo = 4,
   MbRetryCancel = 5,
-  MbAbout = 39319,                 // "OK" and a second button chosen by the caller
-  MbExistingDestination = 39320,   // three buttons: results 6, 7, 2
-  MbExistingDestinationAdd = 39321 // four buttons: results 6, 7, 2, 39321
+  MbAbout = 39319,                  // "OK" and a second button chosen by the caller
+  MbExistingDestination = 39320,    // three buttons: results 6, 7, 2
+  MbExistingDestinationAdd = 39321  // four buttons: results 6, 7, 2, 39321
 };
 
 struct MessageBoxButtonSet {

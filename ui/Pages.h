@@ -15,7 +15,7 @@ inline constexpr int kPageCount = 5;
 // The caption of a page's tab.
 inline const char* PageCaption(int page) {
   static constexpr const char* kCaptions[kPageCount] = {"Video", "Music", "Photos", "Game Saves",
-                                                       "Online Saves"};
+                                                        "Online Saves"};
   return page >= 0 && page < kPageCount ? kCaptions[page] : "";
 }
 

@@ -123,7 +123,9 @@ enum StringId : int {
 
 // The text of a string id, or an empty text for an id the table does not hold.
 const char* StringText(int id);
-inline std::string StringOf(int id) { return StringText(id); }
+inline std::string StringOf(int id) {
+  return StringText(id);
+}
 
 // The maker's support site, named by the About box and the failure texts that point to it.
 inline constexpr char kSupportAddress[] = "https://pspkvx.example.org/support";

@@ -36,9 +36,8 @@ std::unique_ptr<CThread> CThread::Start(IThreadOwner* owner, int kind, uintptr_t
   return thread;
 }
 
-void CThread::Body(std::shared_ptr<State> state, IThreadOwner* owner, int kind,
-                   uintptr_t parameter, Callback callback, int priority,
-                   IProgressBar* progressBar) {
+void CThread::Body(std::shared_ptr<State> state, IThreadOwner* owner, int kind, uintptr_t parameter,
+                   Callback callback, int priority, IProgressBar* progressBar) {
   platform::SetCurrentThreadPriority(priority);
   state->done.Reset();
   ++g_nRunningWorkers;
@@ -53,7 +52,9 @@ void CThread::Body(std::shared_ptr<State> state, IThreadOwner* owner, int kind,
   state->ended.Set();
 }
 
-bool CThread::IsRunning() const { return !state_->ended.IsSet(); }
+bool CThread::IsRunning() const {
+  return !state_->ended.IsSet();
+}
 
 bool CThread::WaitForEnd(std::chrono::milliseconds timeout) const {
   return state_->ended.WaitFor(timeout);
@@ -81,6 +82,8 @@ void CThread::StopAndDelete(std::unique_ptr<CThread> thread, int seconds) {
   thread.reset();
 }
 
-int CThread::RunningCount() { return g_nRunningWorkers.load(); }
+int CThread::RunningCount() {
+  return g_nRunningWorkers.load();
+}
 
 }  // namespace pspkvx

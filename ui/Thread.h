@@ -14,16 +14,16 @@
 namespace pspkvx {
 
 enum ThreadKind : int {
-  ThreadPollPsp = 0,      // PSP detection, for the whole run
-  ThreadUpdateCheck = 1,  // update check and download
-  ThreadLoadLists = 2,    // load the catalogue list files
-  ThreadSaveLists = 3,    // write catalogue list files
-  ThreadBatch = 4,        // the batch operation of the current page
-  ThreadOnline = 5,       // the online browser and the video list service
-  ThreadThumbs = 6,       // picture downloads
-  ThreadFetch = 9,        // the tag table's request worker
-  ThreadAccount = 10,     // has no work routine: ends at once
-  ThreadVideoThumbs = 12, // the video thumbnail maker
+  ThreadPollPsp = 0,       // PSP detection, for the whole run
+  ThreadUpdateCheck = 1,   // update check and download
+  ThreadLoadLists = 2,     // load the catalogue list files
+  ThreadSaveLists = 3,     // write catalogue list files
+  ThreadBatch = 4,         // the batch operation of the current page
+  ThreadOnline = 5,        // the online browser and the video list service
+  ThreadThumbs = 6,        // picture downloads
+  ThreadFetch = 9,         // the tag table's request worker
+  ThreadAccount = 10,      // has no work routine: ends at once
+  ThreadVideoThumbs = 12,  // the video thumbnail maker
 };
 
 // Scheduling priorities, as the Windows values they stand for.
@@ -60,8 +60,7 @@ class CThread {
   // Creates and starts a worker. Returns null (and creates nothing) when the system cannot
   // create the thread.
   static std::unique_ptr<CThread> Start(IThreadOwner* owner, int kind, uintptr_t parameter,
-                                        Callback callback = {},
-                                        int priority = ThreadPriorityNormal,
+                                        Callback callback = {}, int priority = ThreadPriorityNormal,
                                         IProgressBar* progressBar = nullptr);
 
   // Sets the stop event if the worker still runs (it has not ended within 1 ms).
@@ -97,9 +96,8 @@ class CThread {
   };
 
   CThread(IThreadOwner* owner, int kind, uintptr_t parameter);
-  static void Body(std::shared_ptr<State> state, IThreadOwner* owner, int kind,
-                   uintptr_t parameter, Callback callback, int priority,
-                   IProgressBar* progressBar);
+  static void Body(std::shared_ptr<State> state, IThreadOwner* owner, int kind, uintptr_t parameter,
+                   Callback callback, int priority, IProgressBar* progressBar);
 
   IThreadOwner* owner_;
   int kind_;

@@ -13,7 +13,8 @@ void WindowBridge::Detach() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     attached_ = false;
-    for (auto& pending : queue_) pending->done = true;
+    for (auto& pending : queue_)
+      pending->done = true;
     queue_.clear();
     wake_ = nullptr;
   }

@@ -22,7 +22,8 @@ const std::string kDocs = "/home/user/Documents";
 std::string FileImage(const AppConfig& config) {
   std::string bytes(reinterpret_cast<const char*>(&config), sizeof config);
   const uint32_t sum = RecordChecksum(bytes.data(), bytes.size());
-  for (int i = 0; i < 4; ++i) bytes += static_cast<char>(sum >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    bytes += static_cast<char>(sum >> (8 * i));
   return bytes;
 }
 

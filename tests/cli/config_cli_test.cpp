@@ -42,11 +42,10 @@ TEST(CliConfig, ShowPrintsEveryFieldWithTypes) {
   EXPECT_EQ(json["ScreenSize"], 0x01E00110);
   EXPECT_EQ(json["PcFolder"], "/home/nobody-here");
   EXPECT_EQ(json["first_run"], true);
-  for (const char* name :
-       {"SecondListColumnWidths", "PhotoCopyMode", "SearchForPsp", "NoUpdateCheckAtStart",
-        "WindowTop", "WindowWidth", "WindowHeight", "ListFontHeight", "LastAddFolder",
-        "OnlineUserName", "OnlinePassword", "ConvertFolder", "VideoOptions", "OnlineRegion",
-        "ListViewToggles"})
+  for (const char* name : {"SecondListColumnWidths", "PhotoCopyMode", "SearchForPsp",
+                           "NoUpdateCheckAtStart", "WindowTop", "WindowWidth", "WindowHeight",
+                           "ListFontHeight", "LastAddFolder", "OnlineUserName", "OnlinePassword",
+                           "ConvertFolder", "VideoOptions", "OnlineRegion", "ListViewToggles"})
     EXPECT_TRUE(json.contains(name)) << name;
   // Showing does not write anything.
   EXPECT_FALSE(test::FileExists(dir.File("PSPKV.CFG")));

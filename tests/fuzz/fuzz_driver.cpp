@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
   std::mt19937 random(12345);
   for (const auto& seed : seeds) {
     Feed(seed);
-    for (int i = 0; i < 2000; ++i) Feed(Mutate(seed, random));
+    for (int i = 0; i < 2000; ++i)
+      Feed(Mutate(seed, random));
   }
   std::printf("fed %zu seeds and their mutations\n", seeds.size());
   return 0;

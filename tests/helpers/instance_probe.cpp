@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   lock->SetRaiseHandler([&] { raised = true; });
   std::puts("first");
   std::fflush(stdout);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(argv[2]));
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(argv[2]));
   while (!raised && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   std::puts(raised ? "raised" : "timeout");

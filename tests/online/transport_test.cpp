@@ -236,7 +236,8 @@ TEST(FileDownload, StoppedMidWayReturnsOneWithLengthZero) {
   ManualResetEvent stop;
   std::atomic<bool> ended{false};
   std::thread stopper([&] {
-    while (download.Received() < 3000 && !ended) std::this_thread::sleep_for(2ms);
+    while (download.Received() < 3000 && !ended)
+      std::this_thread::sleep_for(2ms);
     stop.Set();
   });
   EXPECT_EQ(download.DownloadFile(server.Url("/file"), &stop), 1);

@@ -12,7 +12,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string Probe() { return std::string(PSPKVX_TEST_BIN_DIR) + "/instance_probe"; }
+std::string Probe() {
+  return std::string(PSPKVX_TEST_BIN_DIR) + "/instance_probe";
+}
 
 void WaitForOutput(test::Child& child, const std::string& text) {
   for (int i = 0; i < 500 && child.Output().find(text) == std::string::npos; ++i)
@@ -54,7 +56,8 @@ TEST(InstanceLock, ARequestBeforeTheHandlerIsSetIsDeliveredLater) {
   std::this_thread::sleep_for(100ms);
   std::atomic<int> raised{0};
   lock->SetRaiseHandler([&] { ++raised; });
-  for (int i = 0; i < 200 && raised == 0; ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 200 && raised == 0; ++i)
+    std::this_thread::sleep_for(10ms);
   EXPECT_EQ(raised, 1);
   lock->SetRaiseHandler({});
   lock.reset();

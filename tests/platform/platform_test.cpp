@@ -29,8 +29,9 @@ TEST(Platform, DocumentsFolderPrefersXdgThenDocumentsThenHome) {
 
   std::filesystem::create_directories(home.File(".config"));
   std::filesystem::create_directory(home.File("Dokumente"));
-  test::WriteFileBytes(home.File(".config/user-dirs.dirs"),
-                       "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+  test::WriteFileBytes(
+      home.File(".config/user-dirs.dirs"),
+      "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
   EXPECT_EQ(platform->DocumentsFolder(), home.File("Dokumente"));
 
   // A configured folder that does not exist is passed over.

@@ -22,7 +22,8 @@ inline QApplication& QtApp() {
 inline bool ProcessEventsUntil(const std::function<bool()>& done, int limitMs = 10000) {
   QElapsedTimer timer;
   timer.start();
-  while (!done() && timer.elapsed() < limitMs) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  while (!done() && timer.elapsed() < limitMs)
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
   return done();
 }
 

@@ -59,7 +59,7 @@ TEST_F(ManagerWindowTest, EscapeAndCloseDoNotLoseTheSettings) {
   ManagerWindow window(app_);
   QTimer::singleShot(0, &window, [&] {
     QTest::keyClick(&window, Qt::Key_Escape);  // ignored by the main window
-    window.close();                             // runs the exit sequence
+    window.close();                            // runs the exit sequence
   });
   EXPECT_EQ(window.exec(), ResultOk);
 }

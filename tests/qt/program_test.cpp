@@ -20,7 +20,8 @@ TEST(Program, SecondStartEndsAtOnceWithCodeZeroWhileTheFirstRuns) {
   test::Child first({program}, env);
   // The first instance is up once its lock socket exists.
   const std::string socket = runtime.path() + "/PSPKVX-" + std::to_string(getuid()) + ".sock";
-  for (int i = 0; i < 1000 && !test::FileExists(socket); ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 1000 && !test::FileExists(socket); ++i)
+    std::this_thread::sleep_for(10ms);
   ASSERT_TRUE(test::FileExists(socket));
 
   const auto second = test::RunProcess({program}, env, 30s);

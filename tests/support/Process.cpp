@@ -22,9 +22,11 @@ int Spawn(const std::vector<std::string>& argv, const std::map<std::string, std:
   if (pid == 0) {
     ::dup2(outWrite, 1);
     ::dup2(errWrite, 2);
-    for (const auto& [key, value] : env) ::setenv(key.c_str(), value.c_str(), 1);
+    for (const auto& [key, value] : env)
+      ::setenv(key.c_str(), value.c_str(), 1);
     std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : argv)
+      args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     ::execv(args[0], args.data());
     ::_exit(127);
@@ -41,7 +43,9 @@ void ReadAvailable(int fd, std::string& into) {
   }
 }
 
-int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+int ExitCodeOf(int status) {
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 }  // namespace
 
@@ -59,7 +63,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
   pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
   int open = 2;
   while (open > 0) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) {
       result.timedOut = true;
       ::kill(pid, SIGKILL);
@@ -110,7 +115,8 @@ bool Child::Running() {
 
 int Child::Wait(std::chrono::milliseconds limit) {
   const auto deadline = Clock::now() + limit;
-  while (Running() && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  while (Running() && Clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   if (Running()) {
     Terminate();
     return -1;

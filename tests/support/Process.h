@@ -10,7 +10,7 @@
 namespace pspkvx::test {
 
 struct ProcessResult {
-  int exitCode = -1;      // -1 when killed by a signal or the time limit
+  int exitCode = -1;  // -1 when killed by a signal or the time limit
   bool timedOut = false;
   std::string out;
   std::string err;

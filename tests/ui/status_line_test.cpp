@@ -21,7 +21,8 @@ TEST(StatusLine, CountdownClearsTheLineWhenItReachesZero) {
   EXPECT_FALSE(line.Tick());
 
   line.Set("Closing", -1);  // shown until replaced
-  for (int i = 0; i < 10; ++i) EXPECT_FALSE(line.Tick());
+  for (int i = 0; i < 10; ++i)
+    EXPECT_FALSE(line.Tick());
   EXPECT_EQ(line.Text(), "Closing");
 }
 

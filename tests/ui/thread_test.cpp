@@ -19,7 +19,8 @@ struct ScriptedOwner : IThreadOwner {
     runningDuringWork = CThread::RunningCount();
     if (kind == ThreadPollPsp) {
       // A polling routine: works until asked to stop.
-      while (!stop.WaitFor(5ms)) ++polls;
+      while (!stop.WaitFor(5ms))
+        ++polls;
     } else if (kind == ThreadBatch) {
       // A routine that ignores its stop event for a while.
       std::this_thread::sleep_for(std::chrono::milliseconds(stubbornMs));
@@ -38,8 +39,8 @@ TEST(CThread, RunsTheRoutineOfItsKindThenSetsDoneAndCallsBack) {
   ScriptedOwner owner;
   std::atomic<int> calledBackWith{-1};
   const int before = CThread::RunningCount();
-  auto thread = CThread::Start(&owner, ThreadLoadLists, 42,
-                               [&](int kind) { calledBackWith = kind; });
+  auto thread =
+      CThread::Start(&owner, ThreadLoadLists, 42, [&](int kind) { calledBackWith = kind; });
   ASSERT_TRUE(thread);
   ASSERT_TRUE(thread->DoneEvent().WaitFor(5s));
   ASSERT_TRUE(thread->WaitForEnd(5s));
@@ -65,7 +66,8 @@ TEST(CThread, RequestStopEndsAPollingRoutine) {
   ScriptedOwner owner;
   auto thread = CThread::Start(&owner, ThreadPollPsp, 0, {}, ThreadPriorityBelowNormal);
   ASSERT_TRUE(thread);
-  while (owner.polls < 2) std::this_thread::sleep_for(1ms);
+  while (owner.polls < 2)
+    std::this_thread::sleep_for(1ms);
   EXPECT_TRUE(thread->IsRunning());
   thread->RequestStop();
   EXPECT_TRUE(thread->StopEvent().IsSet());
@@ -86,9 +88,11 @@ TEST(CThread, StopAndDeleteWaitsOnlyAsLongAsAllowed) {
   // The bounded wait gave up long before the routine's end; the routine still finishes.
   EXPECT_LT(waited, 2900ms);
   EXPECT_FALSE(owner.finishedStubborn);
-  for (int i = 0; i < 500 && !owner.finishedStubborn; ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 500 && !owner.finishedStubborn; ++i)
+    std::this_thread::sleep_for(10ms);
   EXPECT_TRUE(owner.finishedStubborn);
-  for (int i = 0; i < 500 && CThread::RunningCount() != 0; ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 500 && CThread::RunningCount() != 0; ++i)
+    std::this_thread::sleep_for(10ms);
   EXPECT_EQ(CThread::RunningCount(), 0);
 }
 

@@ -91,8 +91,14 @@ TEST(WindowBridge, AfterDetachSendsReturnZeroWithoutRunning) {
   bridge.Attach([&] { woken = true; });
   std::atomic<intptr_t> result{-1};
   std::atomic<bool> ran{false};
-  std::thread worker([&] { result = bridge.Send([&] { ran = true; return intptr_t(5); }); });
-  while (!woken) std::this_thread::sleep_for(1ms);
+  std::thread worker([&] {
+    result = bridge.Send([&] {
+      ran = true;
+      return intptr_t(5);
+    });
+  });
+  while (!woken)
+    std::this_thread::sleep_for(1ms);
   bridge.Detach();  // the window goes away while the worker waits
   worker.join();
   EXPECT_EQ(result, 0);
@@ -107,17 +113,24 @@ TEST(WindowBridge, BoundedWaitOnTheWindowThreadStillHandlesSends) {
     std::atomic<int> handled{0};
     void RunThreadWork(int, ManualResetEvent& stop, uintptr_t) override {
       while (!stop.IsSet()) {
-        bridge.Send([this] { ++handled; return intptr_t(0); });
+        bridge.Send([this] {
+          ++handled;
+          return intptr_t(0);
+        });
         std::this_thread::sleep_for(2ms);
       }
-      bridge.Send([this] { ++handled; return intptr_t(0); });  // one last report
+      bridge.Send([this] {
+        ++handled;
+        return intptr_t(0);
+      });  // one last report
     }
     void ServicePendingMessages() override { bridge.RunPending(); }
   } owner;
   owner.bridge.Attach([] {});  // this test thread is the window thread
   auto thread = CThread::Start(&owner, ThreadBatch, 0);
   ASSERT_TRUE(thread);
-  while (owner.handled < 3) owner.bridge.RunPending();
+  while (owner.handled < 3)
+    owner.bridge.RunPending();
   CThread::StopAndDelete(std::move(thread), 4);
   EXPECT_GE(owner.handled, 4);
   EXPECT_EQ(CThread::RunningCount(), 0);

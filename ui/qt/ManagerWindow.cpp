@@ -39,11 +39,16 @@ std::string PspConnectionGuide() {
 // What each page will hold, shown until the page is built.
 const char* PagePlaceholder(int page) {
   switch (page) {
-    case PageVideo: return "Convert videos for the PSP and copy them to its memory stick.";
-    case PageMusic: return "Copy music to the PSP and arrange it in folder groups.";
-    case PagePhoto: return "Copy photos to the PSP, as they are or fitted to its screen.";
-    case PageSaves: return "The game saves on your PSP.";
-    default: return "Browse the online saves service and install saves on your PSP.";
+    case PageVideo:
+      return "Convert videos for the PSP and copy them to its memory stick.";
+    case PageMusic:
+      return "Copy music to the PSP and arrange it in folder groups.";
+    case PagePhoto:
+      return "Copy photos to the PSP, as they are or fitted to its screen.";
+    case PageSaves:
+      return "The game saves on your PSP.";
+    default:
+      return "Browse the online saves service and install saves on your PSP.";
   }
 }
 
@@ -99,7 +104,8 @@ ManagerWindow::ManagerWindow(CManagerApp& app, QWidget* parent)
   connect(pspButton_, &QToolButton::clicked, this, &ManagerWindow::OnPspHelp);
 
   bridge_.Attach([this] {
-    QMetaObject::invokeMethod(this, [this] { bridge_.RunPending(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { bridge_.RunPending(); }, Qt::QueuedConnection);
   });
   app_.SetMessageBoxHost(this);
   if (auto* lock = app_.InstanceLock()) {
@@ -150,11 +156,13 @@ QLayout* ManagerWindow::CreatePspStatusRow() {
 
 void ManagerWindow::PlaceWindow() {
   const AppConfig& config = app_.m_config;
-  resize(std::max(config.WindowWidth, kMinimumWidth), std::max(config.WindowHeight, kMinimumHeight));
+  resize(std::max(config.WindowWidth, kMinimumWidth),
+         std::max(config.WindowHeight, kMinimumHeight));
   if (config.WindowLeft == -1 && config.WindowTop == -1) return;
   // Keep a stored position on the desktop's work area.
-  QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                : QRect(0, 0, 1024, 768);
+  QRect area = QGuiApplication::primaryScreen()
+                   ? QGuiApplication::primaryScreen()->availableGeometry()
+                   : QRect(0, 0, 1024, 768);
   int left = config.WindowLeft, top = config.WindowTop;
   if (left < area.left() || left > area.right()) left = area.left();
   if (top < area.top() || top > area.bottom()) top = area.top();

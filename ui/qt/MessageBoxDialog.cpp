@@ -27,8 +27,8 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const MessageBoxRequest& req
   auto* row = new QHBoxLayout;
   row->addStretch();
   for (int i = 0; i < set.count; ++i) {
-    const std::string label = request.labels[i] ? StringText(request.labels[i])
-                                                : DefaultButtonLabel(request.type, i);
+    const std::string label =
+        request.labels[i] ? StringText(request.labels[i]) : DefaultButtonLabel(request.type, i);
     auto* button = new QPushButton(QString::fromUtf8(label.c_str()), this);
     button->setObjectName(QString("Button%1").arg(i + 1));
     button->setAutoDefault(false);
@@ -41,8 +41,12 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const MessageBoxRequest& req
   layout->addLayout(row);
 }
 
-int MessageBoxDialog::Run() { return exec(); }
+int MessageBoxDialog::Run() {
+  return exec();
+}
 
-void MessageBoxDialog::reject() { done(closeResult_); }
+void MessageBoxDialog::reject() {
+  done(closeResult_);
+}
 
 }  // namespace pspkvx

@@ -27,7 +27,9 @@ bool HasDisplay() {
 
 int main(int argc, char** argv) {
   if (!HasDisplay()) {
-    std::fprintf(stderr, "PSPKVX: no display found (DISPLAY is not set); start it from a desktop session.\n");
+    std::fprintf(
+        stderr,
+        "PSPKVX: no display found (DISPLAY is not set); start it from a desktop session.\n");
     return 1;
   }
   // Qt's own options (-platform and the like) are the only ones understood.
