@@ -3,6 +3,7 @@
 #include "app/AppConfig.h"
 #include "app/ManagerApp.h"
 #include "support/FakePlatform.h"
+#include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
 namespace pspkvx {
@@ -10,18 +11,6 @@ namespace {
 
 using test::FakePlatform;
 using test::TempDir;
-
-struct RecordingHost : IMessageBoxHost {
-  int ShowMessageBox(const MessageBoxRequest& request) override {
-    shownWhileFlag = showing;
-    lastText = request.text;
-    return ResultNo;
-  }
-  void SetMessageShowing(bool value) override { showing = value; }
-  bool showing = false;
-  bool shownWhileFlag = false;
-  std::string lastText;
-};
 
 TEST(ManagerApp, SecondInstanceAsksTheFirstAndEndsSilently) {
   FakePlatform platform;
@@ -105,12 +94,12 @@ TEST(ManagerApp, PreTranslateSwallowsOnlyEnterKeyDown) {
 TEST(ManagerApp, MessageBoxesGoThroughTheHostWithTheShowingFlag) {
   FakePlatform platform;
   CManagerApp app(platform);
-  RecordingHost host;
+  test::ScriptedHost host;
+  host.Answer({ResultNo});
   app.SetMessageBoxHost(&host);
   EXPECT_EQ(app.DoMessageBox("Delete?", MbYesNo), ResultNo);
-  EXPECT_TRUE(host.shownWhileFlag);
-  EXPECT_FALSE(host.showing);
-  EXPECT_EQ(host.lastText, "Delete?");
+  EXPECT_TRUE(host.flaggedWhileShown());
+  EXPECT_EQ(host.texts(), std::vector<std::string>{"Delete?"});
 }
 
 TEST(MessageBoxTypes, ButtonSets) {

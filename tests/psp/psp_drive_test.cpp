@@ -7,6 +7,7 @@
 
 #include "psp/psp_fixture.h"
 #include "support/FakePlatform.h"
+#include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
 namespace pspkvx {
@@ -362,31 +363,18 @@ TEST_F(PspDriveTest, RefreshFreeSpaceStoresAcceptableValuesOnly) {
   EXPECT_EQ(drive.GetFreeBytes(), 2 * kGiB);
 }
 
-// Answers every message box with OK and keeps the texts.
-struct RecordingHost : IMessageBoxHost {
-  int ShowMessageBox(const MessageBoxRequest& request) override {
-    texts.push_back(request.text);
-    showingWhileShown = showingWhileShown && showing;
-    return ResultOk;
-  }
-  void SetMessageShowing(bool value) override { showing = value; }
-  std::vector<std::string> texts;
-  bool showing = false;
-  bool showingWhileShown = true;
-};
-
 TEST_F(PspDriveTest, ShowUsbDevicePathsShowsOneBoxEachUntilTheFirstEmptyPath) {
   const std::string longPath =
       std::string("\\\\?\\usb#vid_1234&pid_5678#") + std::string(1200, 'x');
   platform_.usbPaths = {kOtherSonyPath, longPath, "", kSlimPath};
   CPspDrive drive(platform_, config_, platform::kOsNt);
-  RecordingHost host;
+  test::ScriptedHost host;
   drive.ShowUsbDevicePaths(host);
-  ASSERT_EQ(host.texts.size(), 2u);
-  EXPECT_EQ(host.texts[0], kOtherSonyPath);
-  EXPECT_EQ(host.texts[1], longPath.substr(0, kMaxDevicePathLength));
-  EXPECT_TRUE(host.showingWhileShown);
-  EXPECT_FALSE(host.showing);
+  const std::vector<std::string> texts = host.texts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], kOtherSonyPath);
+  EXPECT_EQ(texts[1], longPath.substr(0, kMaxDevicePathLength));
+  EXPECT_TRUE(host.flaggedWhileShown());
   // The empty path ends the walk for the detector too.
   EXPECT_EQ(drive.UsbPspPresent(), -1);
 }
