@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/LittleEndian.h"
 #include "app/RecordChecksum.h"
 #include "platform/Platform.h"
 
@@ -14,10 +15,6 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-uint32_t ReadLe32(const unsigned char* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 // Steps 2-6 of the load: true when the file holds a record this program may use.
 bool ReadConfigFile(AppConfig& config, const std::string& path) {
@@ -80,8 +77,7 @@ bool SaveConfig(AppConfig& config, const std::string& programFolder) {
   unsigned char file[kConfigFileSize];
   std::memcpy(file, &config, kConfigRecordSize);
   const uint32_t sum = RecordChecksum(file, kConfigRecordSize);
-  for (int i = 0; i < 4; ++i)
-    file[kConfigRecordSize + i] = static_cast<unsigned char>(sum >> (8 * i));
+  WriteLe32(file + kConfigRecordSize, sum);
   return platform::ReplaceFileAtomically(platform::JoinPath(programFolder, kConfigFileName), file,
                                          sizeof file);
 }

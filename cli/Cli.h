@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -33,6 +34,9 @@ struct Context {
 
 // Adds the --json flag every subcommand takes.
 void AddJsonFlag(CLI::App* command, Context& context);
+
+// The whole content of an input file; CliError (exit 1) when it cannot be opened or read.
+std::vector<uint8_t> ReadInputFile(const std::string& path);
 
 // Prints a JSON value on one line (bytes that are not UTF-8 are replaced, never dropped
 // silently into invalid output).

@@ -1,7 +1,5 @@
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <vector>
 
 #include "app/RecordChecksum.h"
@@ -15,11 +13,7 @@ void RegisterChecksumCommand(CLI::App& app, Context& context) {
   command->add_option("FILE", file, "The file to sum")->required();
   AddJsonFlag(command, context);
   command->callback([&context] {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw CliError(kExitFailed, "cannot open " + file);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-    if (in.bad()) throw CliError(kExitFailed, "cannot read " + file);
+    const std::vector<uint8_t> bytes = ReadInputFile(file);
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08x", RecordChecksum(bytes.data(), bytes.size()));
     if (context.json)

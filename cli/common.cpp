@@ -1,4 +1,6 @@
+#include <fstream>
 #include <iostream>
+#include <iterator>
 
 #include "cli/Cli.h"
 
@@ -11,6 +13,15 @@ std::string Context::ProgramFolder() const {
 
 void AddJsonFlag(CLI::App* command, Context& context) {
   command->add_flag("--json", context.json, "Print the result as JSON");
+}
+
+std::vector<uint8_t> ReadInputFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw CliError(kExitFailed, "cannot open " + path);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  if (in.bad()) throw CliError(kExitFailed, "cannot read " + path);
+  return bytes;
 }
 
 void PrintJson(const nlohmann::json& value) {

@@ -1,7 +1,5 @@
 // reply parse, online settings, online get: the online service's protocol from the command line.
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "cli/Cli.h"
 #include "online/ReplyLines.h"
@@ -74,10 +72,8 @@ void PrintRecords(const nlohmann::json& records) {
 
 void ParseReplyFile(const Context& context) {
   const std::string& file = Options().file;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw CliError(kExitFailed, "cannot open " + file);
-  const std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw CliError(kExitFailed, "cannot read " + file);
+  const std::vector<uint8_t> bytes = ReadInputFile(file);
+  const std::string body(bytes.begin(), bytes.end());
   const std::string text = JoinReplyLines(body);
   auto table = NewServiceTable();
   const int result = table->ParseReply(text.c_str(), text.size());

@@ -1,7 +1,5 @@
 // save pack / check / info: producing save containers and looking into them.
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <vector>
 
 #include "cli/Cli.h"
@@ -19,15 +17,6 @@ struct SaveOptions {
   std::string title;
   std::string output;
 };
-
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw CliError(kExitFailed, "cannot open " + path);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  if (in.bad()) throw CliError(kExitFailed, "cannot read " + path);
-  return bytes;
-}
 
 // What save check reports for each verdict: CheckContainer's code, or -4 / -5 for records
 // that an install refuses.
@@ -70,7 +59,7 @@ void Pack(const Context& context, const SaveOptions& options) {
 }
 
 void Check(Context& context, const SaveOptions& options) {
-  std::vector<uint8_t> container = ReadWholeFile(options.file);
+  std::vector<uint8_t> container = ReadInputFile(options.file);
   const ContainerVerdict verdict = CheckAndValidateContainer(container);
   const CheckReport& report = ReportOf(verdict.fault);
   if (context.json)
@@ -87,7 +76,7 @@ void Check(Context& context, const SaveOptions& options) {
 }
 
 void Info(const Context& context, const SaveOptions& options) {
-  std::vector<uint8_t> container = ReadWholeFile(options.file);
+  std::vector<uint8_t> container = ReadInputFile(options.file);
   const ContainerVerdict verdict = CheckAndValidateContainer(container);
   if (!verdict.ok()) throw CliError(kExitFailed, FailureText(verdict));
   // The body is unscrambled now: read the header and walk the records in place.

@@ -2,13 +2,13 @@
 // folder presented as the PSP's drive (the simulated PSP on letter P), so the detection, the
 // paths and the writes are PSPKVX's own.
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
 #include <vector>
 
 #include "app/AppConfig.h"
+#include "app/LittleEndian.h"
 #include "cli/Cli.h"
 #include "platform/SimulatedPsp.h"
 #include "psp/PspDrive.h"
@@ -78,14 +78,10 @@ class CliStick {
 
 // The file as a received container buffer: its 32-bit length, then its bytes.
 std::vector<uint8_t> ReadContainerBuffer(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw CliError(kExitFailed, "cannot open " + path);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  if (in.bad()) throw CliError(kExitFailed, "cannot read " + path);
+  std::vector<uint8_t> bytes = ReadInputFile(path);
   if (bytes.size() > UINT32_MAX) throw CliError(kExitFailed, "too large for a save: " + path);
-  const auto n = static_cast<uint32_t>(bytes.size());
-  const uint8_t length[4] = {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
+  uint8_t length[4];
+  WriteLe32(length, static_cast<uint32_t>(bytes.size()));
   bytes.insert(bytes.begin(), std::begin(length), std::end(length));
   return bytes;
 }

@@ -3,14 +3,15 @@
 #include <cstring>
 #include <new>
 
+#include "app/LittleEndian.h"
+
 namespace pspkvx {
 namespace {
 
 std::vector<uint8_t> LengthPrefixed(const std::string& body) {
   const auto length = static_cast<uint32_t>(body.size());
   std::vector<uint8_t> buffer(4 + body.size());
-  for (int i = 0; i < 4; ++i)
-    buffer[size_t(i)] = static_cast<uint8_t>(length >> (8 * i));
+  WriteLe32(buffer.data(), length);
   if (!body.empty()) std::memcpy(buffer.data() + 4, body.data(), body.size());
   return buffer;
 }
@@ -19,8 +20,7 @@ std::vector<uint8_t> LengthPrefixed(const std::string& body) {
 
 uint32_t FileDownload::ResultLength() const {
   if (!result_ || result_->size() < 4) return 0;
-  const auto& b = *result_;
-  return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+  return ReadLe32(result_->data());
 }
 
 int FileDownload::DownloadFile(const std::string& address, const ManualResetEvent* stop) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 
+#include "app/LittleEndian.h"
 #include "app/RecordChecksum.h"
 #include "saves/ContainerScramble.h"
 #include "saves/ContainerValidation.h"
@@ -47,11 +48,6 @@ std::optional<std::u16string> Utf16OfUtf8(const std::string& text) {
   return out;
 }
 
-void PutLe32(uint8_t* at, uint32_t value) {
-  for (int k = 0; k < 4; ++k)
-    at[k] = static_cast<uint8_t>(value >> (8 * k));
-}
-
 // Header bytes with the magic and the title (already checked to fit).
 void LayOutHeader(std::vector<uint8_t>& container, const std::u16string& title) {
   container.assign(kContainerHeaderSize, 0);
@@ -73,7 +69,7 @@ void AppendRecordHead(std::vector<uint8_t>& container, ContainerRecordKind kind,
   const bool file = kind == kRecordFile;
   container.resize(at + (file ? kFileRecordHeadSize : kFolderRecordSize), 0);
   container[at] = kind;
-  if (file) PutLe32(container.data() + at + 1, static_cast<uint32_t>(length));
+  if (file) WriteLe32(container.data() + at + 1, static_cast<uint32_t>(length));
   uint8_t* field = container.data() + at + (file ? 5 : 1);
   for (size_t k = 0; k < name.size(); ++k)
     field[2 * k] = static_cast<uint8_t>(name[k]);
@@ -209,7 +205,7 @@ ContainerWriteResult PackSaveFolder(const std::string& folderPath, const std::st
 
 void SealContainer(std::span<uint8_t> container) {
   if (container.size() < kContainerHeaderSize) return;
-  PutLe32(container.data(), RecordChecksum(container.data() + 4, container.size() - 4));
+  WriteLe32(container.data(), RecordChecksum(container.data() + 4, container.size() - 4));
   ScrambleBody(container.data() + kContainerHeaderSize, container.size() - kContainerHeaderSize);
 }
 

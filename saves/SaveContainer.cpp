@@ -2,16 +2,12 @@
 
 #include <cstring>
 
+#include "app/LittleEndian.h"
 #include "app/RecordChecksum.h"
 #include "saves/ContainerScramble.h"
 
 namespace pspkvx {
 namespace {
-
-uint32_t ReadLe32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
