@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/LittleEndian.h"
-#include "app/RecordChecksum.h"
+#include "base/LittleEndian.h"
+#include "base/RecordChecksum.h"
 #include "platform/Platform.h"
 
 namespace pspkvx {

@@ -1,5 +1,7 @@
 #include "app/ManagerApp.h"
 
+#include "base/ProgramEnvironment.h"
+
 namespace pspkvx {
 
 CManagerApp::CManagerApp(platform::Platform& platform) : platform_(platform) {
@@ -8,17 +10,14 @@ CManagerApp::CManagerApp(platform::Platform& platform) : platform_(platform) {
 }
 
 uint32_t CManagerApp::DetectPlatform() const {
-  const uint32_t family = platform_.OsFamily();
-  return family == platform::kOsNt || family == platform::kOsWin9x ? family : platform::kOsOther;
+  return DetectOsFamily(platform_);
 }
 
 std::string CManagerApp::FindProgramFolder() const {
-  const std::string path = platform_.ProgramPath();
-  if (!path.empty()) return platform::FolderOfPath(path);
-  return platform_.CurrentDirectory();
+  return pspkvx::FindProgramFolder(platform_);
 }
 
-int CManagerApp::InitInstance(const MainWindowRunner& runMainWindow) {
+int CManagerApp::InitInstance(IMainWindowHost& frontEnd) {
   instanceLock_ = platform_.AcquireInstanceLock(appName_);
   if (!instanceLock_) {
     platform_.AskRunningInstanceToRaise(appName_);
@@ -27,7 +26,7 @@ int CManagerApp::InitInstance(const MainWindowRunner& runMainWindow) {
   m_nPlatform = DetectPlatform();
   m_szProgramFolder = FindProgramFolder();
   m_bFirstRun = LoadConfig(m_config, m_szProgramFolder, platform_.DocumentsFolder()) ? 1 : 0;
-  const int result = runMainWindow(*this);
+  const int result = frontEnd.RunMainWindow(*this);
   if (result == ResultOk) SaveConfig(m_config, m_szProgramFolder);
   return 0;
 }
@@ -46,10 +45,7 @@ int CManagerApp::DoMessageBox(const std::string& text, int type, int /*promptId*
 int CManagerApp::DoMessageBox(const MessageBoxRequest& request) {
   IMessageBoxHost* host = messageBoxHost_.load();
   if (!host) return ButtonSetForType(request.type).results[0];
-  host->SetMessageShowing(true);
-  const int result = host->ShowMessageBox(request);
-  host->SetMessageShowing(false);
-  return result;
+  return ShowMessage(*host, request);
 }
 
 }  // namespace pspkvx

@@ -1,36 +1,42 @@
 // CManagerApp: the life of the PSPKVX process. It refuses a second instance, classifies the
 // operating system, finds the program folder, loads the configuration record, runs the main
 // window modally and saves the record when the window ended with OK. GUI-free: the front end
-// hands in the function that runs the main window.
+// hands in what runs the main window (IMainWindowHost).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/AppConfig.h"
+#include "base/MessageBox.h"
 #include "platform/Platform.h"
-#include "ui/MessageBox.h"
 
 namespace pspkvx {
 
 inline constexpr uint32_t WM_KEYDOWN_MESSAGE = 0x0100;
 inline constexpr uintptr_t VK_RETURN_KEY = 13;
 
+class CManagerApp;
+
+// The front end's part of start-up: it runs the main window.
+class IMainWindowHost {
+ public:
+  virtual ~IMainWindowHost() = default;
+  // Runs the main window modally and returns its result (ResultOk when it ended with OK).
+  virtual int RunMainWindow(CManagerApp& app) = 0;
+};
+
 class CManagerApp {
  public:
-  // Runs the main window modally and returns its result (ResultOk when it ended with OK).
-  using MainWindowRunner = std::function<int(CManagerApp& app)>;
-
   // The application name, which names the single-instance lock, is the program file's base
   // name ("PSPKVX" when the system cannot tell).
   explicit CManagerApp(platform::Platform& platform);
 
   // The whole program. Returns the process exit code: 0, also for a second instance, which
   // asks the first to come forward and ends without a word.
-  int InitInstance(const MainWindowRunner& runMainWindow);
+  int InitInstance(IMainWindowHost& frontEnd);
 
   // True (consumed) for a key-down of Enter, so that Enter never closes or activates anything.
   static bool PreTranslateMessage(uint32_t message, uintptr_t wParam);

@@ -2,7 +2,7 @@
 #include <iostream>
 #include <vector>
 
-#include "app/RecordChecksum.h"
+#include "base/RecordChecksum.h"
 #include "cli/Cli.h"
 
 namespace pspkvx::cli {

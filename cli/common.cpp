@@ -2,13 +2,13 @@
 #include <iostream>
 #include <iterator>
 
+#include "base/ProgramEnvironment.h"
 #include "cli/Cli.h"
 
 namespace pspkvx::cli {
 
 std::string Context::ProgramFolder() const {
-  const std::string path = platform.ProgramPath();
-  return path.empty() ? platform.CurrentDirectory() : platform::FolderOfPath(path);
+  return FindProgramFolder(platform);
 }
 
 void AddJsonFlag(CLI::App* command, Context& context) {

@@ -1,11 +1,12 @@
 #include <iostream>
 
 #include "app/AppConfig.h"
+#include "base/ProgramEnvironment.h"
+#include "base/StringTable.h"
 #include "cli/Cli.h"
 #include "psp/PspDrive.h"
 #include "psp/StickLayout.h"
 #include "ui/PspStatusPanel.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx::cli {
 namespace {
@@ -31,17 +32,12 @@ uint64_t ParseByteCount(const std::string& text) {
   return value;
 }
 
-uint32_t OsFamilyOf(const platform::Platform& platform) {
-  const uint32_t family = platform.OsFamily();
-  return family == platform::kOsNt || family == platform::kOsWin9x ? family : platform::kOsOther;
-}
-
 // One detection as PSPKVX makes it, with the configuration of the given folder. The 95 family
 // tries five letters a poll, so it gets the polls of one whole round of letters.
 void ShowPspStatus(Context& context, const std::string& folder) {
   AppConfig config;
   LoadConfig(config, folder, context.platform.DocumentsFolder());
-  const uint32_t family = OsFamilyOf(context.platform);
+  const uint32_t family = DetectOsFamily(context.platform);
   CPspDrive drive(context.platform, config, family);
   const int polls = family == platform::kOsWin9x ? 5 : 1;
   for (int i = 0; i < polls && !drive.IsReady(); ++i)

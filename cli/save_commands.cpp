@@ -2,11 +2,11 @@
 #include <iostream>
 #include <vector>
 
+#include "base/StringTable.h"
 #include "cli/Cli.h"
 #include "saves/ContainerInfo.h"
 #include "saves/ContainerValidation.h"
 #include "saves/ContainerWriter.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx::cli {
 namespace {

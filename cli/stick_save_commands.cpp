@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "app/AppConfig.h"
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
+#include "base/StringTable.h"
 #include "cli/Cli.h"
 #include "platform/SimulatedPsp.h"
 #include "psp/PspDrive.h"
@@ -16,7 +17,6 @@
 #include "saves/SaveInstall.h"
 #include "saves/SaveList.h"
 #include "saves/SaveRemoval.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 namespace pspkvx {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/ManualResetEvent.h"
+#include "base/ManualResetEvent.h"
 
 namespace pspkvx {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "ui/StringTable.h"
+#include "base/StringTable.h"
 
 namespace pspkvx {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "base/MessageBox.h"
 #include "online/HttpTransport.h"
-#include "ui/MessageBox.h"
 
 namespace pspkvx {
 

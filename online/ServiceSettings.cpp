@@ -2,9 +2,9 @@
 
 #include <fstream>
 
+#include "base/StringTable.h"
 #include "online/HttpTransport.h"
 #include "platform/Platform.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx {
 namespace {

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <string>
 
+#include "base/ManualResetEvent.h"
 #include "online/TagTable.h"
-#include "ui/ManualResetEvent.h"
 
 namespace pspkvx {
 

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/Thread.h"
 #include "online/HttpTransport.h"
-#include "ui/Thread.h"
 
 namespace pspkvx {
 

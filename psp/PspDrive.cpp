@@ -200,11 +200,7 @@ int CPspDrive::RefreshFreeSpace() {
 void CPspDrive::ShowUsbDevicePaths(IMessageBoxHost& host) const {
   for (const std::string& path : UsbDevicePaths()) {
     if (path.empty()) break;
-    MessageBoxRequest request;
-    request.text = path;
-    host.SetMessageShowing(true);
-    host.ShowMessageBox(request);
-    host.SetMessageShowing(false);
+    ShowMessage(host, path);
   }
 }
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/AppConfig.h"
+#include "base/MessageBox.h"
 #include "platform/Platform.h"
-#include "ui/MessageBox.h"
 
 namespace pspkvx {
 

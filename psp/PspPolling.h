@@ -4,8 +4,8 @@
 
 #include <chrono>
 
+#include "base/ManualResetEvent.h"
 #include "psp/PspDrive.h"
-#include "ui/ManualResetEvent.h"
 
 namespace pspkvx {
 

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <unordered_set>
 
+#include "base/StringTable.h"
 #include "psp/PspDrive.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx {
 namespace {

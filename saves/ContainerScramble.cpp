@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "app/RecordChecksum.h"
+#include "base/RecordChecksum.h"
 #include "saves/SaveKeyTable.h"
 
 namespace pspkvx {

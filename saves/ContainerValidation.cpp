@@ -2,8 +2,8 @@
 
 #include <optional>
 
+#include "base/StringTable.h"
 #include "saves/SaveContainer.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx {
 namespace {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <optional>
 
-#include "app/LittleEndian.h"
-#include "app/RecordChecksum.h"
+#include "base/LittleEndian.h"
+#include "base/RecordChecksum.h"
 #include "saves/ContainerScramble.h"
 #include "saves/ContainerValidation.h"
 

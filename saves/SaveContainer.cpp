@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/LittleEndian.h"
-#include "app/RecordChecksum.h"
+#include "base/LittleEndian.h"
+#include "base/RecordChecksum.h"
 #include "saves/ContainerScramble.h"
 
 namespace pspkvx {

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
+#include "base/StringTable.h"
 #include "psp/StickLayout.h"
 #include "saves/ContainerValidation.h"
 #include "saves/SaveDiscovery.h"
 #include "saves/SaveRemoval.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx {
 namespace {
@@ -70,7 +70,7 @@ void ShowNotEnoughSpace(const SaveStick& stick, uint64_t available, uint64_t nee
   char text[512];
   std::snprintf(text, sizeof text, StringText(IDS_NOT_ENOUGH_SPACE), FormatSize(available).c_str(),
                 FormatSize(needed).c_str());
-  ShowSaveMessage(stick, text);
+  ShowMessage(stick.host, text);
 }
 
 // True when the stick has room for the container (see InstallSave).
@@ -121,7 +121,7 @@ bool SwapIn(const SaveStick& stick, const InstallPaths& paths, bool& replaced) {
       files.RemoveFolder(paths.replaced);
     }
   }
-  if (!placed) ShowSaveMessage(stick, StringOf(IDS_SAVE_NOT_REPLACED));
+  if (!placed) ShowMessage(stick.host, StringOf(IDS_SAVE_NOT_REPLACED));
   return placed;
 }
 
@@ -130,7 +130,7 @@ bool SwapIn(const SaveStick& stick, const InstallPaths& paths, bool& replaced) {
 int64_t WriteSaveRecord(const SaveStick& stick, const ContainerRecord& record,
                         const std::string& baseFolder) {
   if (record.kind != kRecordFolder && record.kind != kRecordFile) {
-    ShowSaveMessage(stick, StringOf(IDS_SAVE_OLD_BETA_STYLE));
+    ShowMessage(stick.host, StringOf(IDS_SAVE_OLD_BETA_STYLE));
     return -1;
   }
   std::u16string name;
@@ -146,8 +146,8 @@ int64_t WriteSaveRecord(const SaveStick& stick, const ContainerRecord& record,
     stickFull = drive.m_nFreeBytes.load() <= record.length;
   }
   // Every failure ends the install: a save with a file missing would replace a whole one.
-  ShowSaveMessage(stick,
-                  WriteToStickMessage(code, record.length, drive.m_nWritten.load(), stickFull));
+  ShowMessage(stick.host,
+              WriteToStickMessage(code, record.length, drive.m_nWritten.load(), stickFull));
   return -1;
 }
 
@@ -159,12 +159,12 @@ int InstallSave(const SaveStick& stick, std::span<uint8_t> buffer, bool ask,
 
   const auto container = ContainerInBuffer(buffer);
   if (!container) {
-    ShowSaveMessage(stick, StringOf(IDS_SAVE_CORRUPT));
+    ShowMessage(stick.host, StringOf(IDS_SAVE_CORRUPT));
     return kContainerNotAContainer;
   }
   const ContainerVerdict verdict = CheckAndValidateContainer(*container);
   if (!verdict.ok()) {
-    ShowSaveMessage(stick, StringOf(verdict.messageId));
+    ShowMessage(stick.host, StringOf(verdict.messageId));
     return verdict.installResult;
   }
   report->folder = verdict.folderName;
@@ -179,7 +179,7 @@ int InstallSave(const SaveStick& stick, std::span<uint8_t> buffer, bool ask,
   if (ask && SaveExistsOnStick(stick.platform, stick.drive, report->folder)) {
     const std::string question =
         StringOf(IDS_SAVE_EXISTS_ON_PSP) + "\n\n" + report->title + "\n" + report->folder;
-    if (!AskSaveQuestion(stick, question)) {
+    if (!AskYesNo(stick.host, question)) {
       report->declined = true;
       return 0;
     }
@@ -187,7 +187,7 @@ int InstallSave(const SaveStick& stick, std::span<uint8_t> buffer, bool ask,
   }
   if (!HasRoom(stick, *container, existing)) return -1;
   if (saveData.empty()) {
-    ShowSaveMessage(stick, StringOf(IDS_CANNOT_CREATE_ON_STICK));
+    ShowMessage(stick.host, StringOf(IDS_CANNOT_CREATE_ON_STICK));
     return -1;
   }
 

@@ -1,7 +1,7 @@
 #include "saves/SaveList.h"
 
+#include "base/StringTable.h"
 #include "psp/StickLayout.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx {
 
@@ -24,23 +24,6 @@ std::vector<SaveRow> BuildSaveRows(const platform::Platform& platform, const CPs
 
 std::string EmptySaveListText(const CPspDrive& drive) {
   return StringOf(drive.m_nState.load() == PspReady ? IDS_NO_SAVES_ON_PSP : IDS_NO_PSP_DETECTED);
-}
-
-bool FillSaveList(const platform::Platform& platform, const CPspDrive& drive,
-                  const std::vector<SaveEntry>& entries, ListModel& list,
-                  std::atomic<bool>& needsRebuild) {
-  if (!needsRebuild.exchange(false)) return false;
-  std::vector<ListRow> rows;
-  for (SaveRow& save : BuildSaveRows(platform, drive, entries)) {
-    ListRow row;
-    row.picturePath = save.icon;
-    row.columns = {std::move(save.title), std::move(save.folder), std::move(save.date),
-                   std::move(save.size), std::move(save.icon)};
-    rows.push_back(std::move(row));
-  }
-  list.SetEmptyText(EmptySaveListText(drive));
-  list.SetRows(std::move(rows));
-  return true;
 }
 
 }  // namespace pspkvx

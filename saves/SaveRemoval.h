@@ -1,12 +1,9 @@
-// Removing saves from the stick: a whole folder tree, the selected saves of a list without a
-// question, or one save after asking.
+// Removing saves from the stick: a whole folder tree, or one save after asking.
 #pragma once
 
-#include <cstddef>
 #include <string>
 
 #include "saves/SaveStick.h"
-#include "ui/ListModel.h"
 
 namespace pspkvx {
 
@@ -16,21 +13,17 @@ namespace pspkvx {
 // never followed.
 int DeleteTree(const SaveStick& stick, const std::string& path);
 
-// Removes the save of every selected row of the PSP saves list (its folder column), without a
-// question, while the PSP is ready: each row is unselected and the free space refreshed after
-// its save. True when anything was deleted; the caller then rebuilds the list.
-bool DeleteSelectedSaves(const SaveStick& stick, ListModel& list);
-
 enum class SaveDeletion {
-  NotDone,  // the PSP is not ready, or the row is not selected
+  NotDone,  // the PSP is not ready, or the name is not a save folder's
   Kept,     // the user answered No
   Deleted,
   Failed,  // DeleteTree showed why
 };
 
-// Removes the save of one selected row, asking "Delete the entire save?" with its folder name
-// first when the folder holds anything (an empty folder goes without a question); afterwards
-// the drive's space is probed again. The caller rescans the list.
-SaveDeletion DeleteSaveWithQuestion(const SaveStick& stick, const ListModel& list, size_t index);
+// Removes the save folder of that name while the PSP is ready. With ask, a folder that holds
+// anything goes only after "Delete the entire save?" with its folder name was answered Yes (an
+// empty folder goes without a question); afterwards the drive's space is probed again. The
+// caller rescans the list.
+SaveDeletion DeleteSaveFolder(const SaveStick& stick, const std::string& folderName, bool ask);
 
 }  // namespace pspkvx

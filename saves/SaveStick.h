@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "base/MessageBox.h"
 #include "platform/Platform.h"
 #include "psp/PspDrive.h"
-#include "ui/MessageBox.h"
 
 namespace pspkvx {
 
@@ -15,19 +15,5 @@ struct SaveStick {
   CPspDrive& drive;
   IMessageBoxHost& host;
 };
-
-// Shows a message box of the type (the window's "message showing" flag set meanwhile) and
-// returns the pressed button's result.
-inline int ShowSaveMessage(const SaveStick& stick, const std::string& text, int type = MbOk) {
-  stick.host.SetMessageShowing(true);
-  const int result = stick.host.ShowMessageBox({text, type, {}});
-  stick.host.SetMessageShowing(false);
-  return result;
-}
-
-// Asks a Yes/No question; true for Yes.
-inline bool AskSaveQuestion(const SaveStick& stick, const std::string& text) {
-  return ShowSaveMessage(stick, text, MbYesNo) == ResultYes;
-}
 
 }  // namespace pspkvx

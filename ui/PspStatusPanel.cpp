@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "ui/StringTable.h"
+#include "base/StringTable.h"
 
 namespace pspkvx {
 

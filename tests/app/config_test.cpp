@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/AppConfig.h"
-#include "app/RecordChecksum.h"
+#include "base/RecordChecksum.h"
 #include "support/TempDir.h"
 
 namespace pspkvx {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/AppConfig.h"
 #include "app/ManagerApp.h"
 #include "support/FakePlatform.h"
@@ -12,15 +14,31 @@ namespace {
 using test::FakePlatform;
 using test::TempDir;
 
+// A front end whose main window is a function.
+class WindowFunction final : public IMainWindowHost {
+ public:
+  explicit WindowFunction(std::function<int(CManagerApp&)> run) : run_(std::move(run)) {}
+  int RunMainWindow(CManagerApp& app) override { return run_(app); }
+
+ private:
+  std::function<int(CManagerApp&)> run_;
+};
+
+int Start(CManagerApp& app, std::function<int(CManagerApp&)> window) {
+  WindowFunction frontEnd(std::move(window));
+  return app.InitInstance(frontEnd);
+}
+
 TEST(ManagerApp, SecondInstanceAsksTheFirstAndEndsSilently) {
   FakePlatform platform;
   platform.anotherInstanceRuns = true;
   CManagerApp app(platform);
   bool windowRan = false;
-  EXPECT_EQ(app.InitInstance([&](CManagerApp&) {
-    windowRan = true;
-    return ResultOk;
-  }),
+  EXPECT_EQ(Start(app,
+                  [&](CManagerApp&) {
+                    windowRan = true;
+                    return ResultOk;
+                  }),
             0);
   EXPECT_FALSE(windowRan);
   EXPECT_EQ(platform.raiseRequests, 1);
@@ -34,13 +52,14 @@ TEST(ManagerApp, SavesTheConfigurationOnlyWhenTheWindowEndsWithOk) {
     FakePlatform platform;
     platform.programPath = dir.File("PSPKVX");
     CManagerApp app(platform);
-    EXPECT_EQ(app.InitInstance([&](CManagerApp& a) {
-      EXPECT_EQ(a.m_szProgramFolder, dir.path());
-      EXPECT_EQ(a.m_bFirstRun, 1u);
-      EXPECT_EQ(a.m_nPlatform, 2u);
-      a.m_config.PspDriveLetter = 'G';
-      return result;
-    }),
+    EXPECT_EQ(Start(app,
+                    [&](CManagerApp& a) {
+                      EXPECT_EQ(a.m_szProgramFolder, dir.path());
+                      EXPECT_EQ(a.m_bFirstRun, 1u);
+                      EXPECT_EQ(a.m_nPlatform, 2u);
+                      a.m_config.PspDriveLetter = 'G';
+                      return result;
+                    }),
               0);
     EXPECT_EQ(test::FileExists(dir.File("PSPKV.CFG")), result == ResultOk);
   }
@@ -55,7 +74,7 @@ TEST(ManagerApp, LoadsAnExistingConfiguration) {
   FakePlatform platform;
   platform.programPath = dir.File("PSPKVX");
   CManagerApp app(platform);
-  app.InitInstance([](CManagerApp& a) {
+  Start(app, [](CManagerApp& a) {
     EXPECT_EQ(a.m_bFirstRun, 0u);
     EXPECT_EQ(a.m_config.PspDriveLetter, 'M');
     return ResultCancel;

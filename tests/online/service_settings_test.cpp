@@ -3,11 +3,11 @@
 #include <mutex>
 
 #include "LoopbackServer.h"
+#include "base/StringTable.h"
 #include "online/LineSettings.h"
 #include "online/ServiceSettings.h"
 #include "online/ServiceTags.h"
 #include "support/TempDir.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx {
 namespace {

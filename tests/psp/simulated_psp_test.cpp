@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <thread>
 
+#include "base/Thread.h"
 #include "platform/SimulatedPsp.h"
 #include "psp/PspDrive.h"
 #include "psp/PspPolling.h"
 #include "psp/psp_fixture.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
-#include "ui/Thread.h"
 
 namespace pspkvx {
 namespace {

@@ -10,10 +10,10 @@
 #include <thread>
 
 #include "app/ManagerApp.h"
+#include "base/WindowMessages.h"
 #include "qt/QtTestApp.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
-#include "ui/WindowMessages.h"
 #include "ui/qt/EnterKeyFilter.h"
 #include "ui/qt/ManagerWindow.h"
 #include "ui/qt/MessageBoxDialog.h"

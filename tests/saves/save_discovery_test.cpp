@@ -1,16 +1,15 @@
 #include "saves/SaveDiscovery.h"
 
 #include <gtest/gtest.h>
-#include <utime.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "base/StringTable.h"
 #include "psp/StickLayout.h"
 #include "saves/SaveList.h"
-#include "saves/stick_fixture.h"
+#include "support/SaveStickFixture.h"
 #include "support/ScopedEnv.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx {
 namespace {
@@ -18,17 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::Tree;
 
-constexpr int64_t kJanuary15th2005 = 1105815789;  // 2005-01-15 19:03:09 UTC, 14:03:09 in EST5
-
-void SetModifiedTime(const std::string& path, int64_t time) {
-  utimbuf times{static_cast<time_t>(time), static_cast<time_t>(time)};
-  ASSERT_EQ(utime(path.c_str(), &times), 0);
-}
-
-// A PARAM.SFO whose title field at offset 4784 holds the given bytes.
-std::string ParamSfo(const std::string& title) {
-  return std::string(kSaveTitleOffset, 'x') + title;
-}
+using test::kJanuary15th2005;
+using test::ParamSfo;
+using test::SetModifiedTime;
 
 class SaveDiscoveryTest : public test::SaveStickTest {
  protected:
@@ -124,41 +115,6 @@ TEST(SaveDateText, MonthFirstInLocalTime) {
   test::ScopedTimeZone zone("EST5");
   EXPECT_EQ(SaveDateText(kJanuary15th2005), "01/15/2005 14:03:09");
   EXPECT_EQ(SaveDateText(0), "12/31/1969 19:00:00");
-}
-
-TEST_F(SaveDiscoveryTest, FillSaveListBuildsOneRowPerSaveWhenAskedTo) {
-  test::ScopedTimeZone zone("EST5");
-  MakeSave("ULUS10041", {{kParamSfoName, ParamSfo("Ridge Racer")}, {"DATA.BIN", "12345"}});
-  SetModifiedTime(SavePath("ULUS10041"), kJanuary15th2005);
-
-  ListModel list;
-  std::atomic<bool> rebuild{false};
-  EXPECT_FALSE(FillSaveList(platform_, drive_, ScanSaves(platform_, drive_), list, rebuild));
-  EXPECT_EQ(list.RowCount(), 0u);
-
-  rebuild = true;
-  EXPECT_TRUE(FillSaveList(platform_, drive_, ScanSaves(platform_, drive_), list, rebuild));
-  EXPECT_FALSE(rebuild.load());
-  ASSERT_EQ(list.RowCount(), 1u);
-  const std::string icon = SavePath("ULUS10041") + "/icon0.png";
-  const std::string size = FormatSize(kSaveTitleOffset + 11 + 5);
-  EXPECT_EQ(list.Row(0)->columns, (std::vector<std::string>{"Ridge Racer", "ULUS10041",
-                                                            "01/15/2005 14:03:09", size, icon}));
-  EXPECT_EQ(list.Row(0)->picturePath, icon);
-}
-
-TEST_F(SaveDiscoveryTest, AnEmptyListSaysWhetherThePspIsThere) {
-  ListModel list;
-  list.AppendRow({{"old row"}, "", false});
-  std::atomic<bool> rebuild{true};
-  FillSaveList(platform_, drive_, ScanSaves(platform_, drive_), list, rebuild);
-  EXPECT_EQ(list.RowCount(), 0u);
-  EXPECT_EQ(list.EmptyText(), "There are no saves on your PSP");
-
-  drive_.SetState(PspSearching);
-  rebuild = true;
-  FillSaveList(platform_, drive_, ScanSaves(platform_, drive_), list, rebuild);
-  EXPECT_EQ(list.EmptyText(), "No PSP Detected, please plug in your PSP using the USB cable");
 }
 
 }  // namespace

@@ -10,12 +10,12 @@
 #include <memory>
 #include <optional>
 
+#include "base/StringTable.h"
 #include "psp/StickLayout.h"
 #include "saves/ContainerValidation.h"
 #include "saves/ContainerWriter.h"
 #include "saves/container_fixture.h"
-#include "saves/stick_fixture.h"
-#include "ui/StringTable.h"
+#include "support/SaveStickFixture.h"
 
 namespace pspkvx {
 namespace {

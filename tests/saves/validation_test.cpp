@@ -2,10 +2,10 @@
 
 #include <functional>
 
+#include "base/StringTable.h"
 #include "saves/ContainerValidation.h"
 #include "saves/SaveContainer.h"
 #include "saves/container_fixture.h"
-#include "ui/StringTable.h"
 
 namespace pspkvx {
 namespace {

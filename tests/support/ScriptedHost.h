@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/MessageBox.h"
+#include "base/MessageBox.h"
 
 namespace pspkvx::test {
 

@@ -13,10 +13,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "base/StringTable.h"
+#include "base/WindowMessages.h"
 #include "psp/PspPolling.h"
 #include "ui/Pages.h"
-#include "ui/StringTable.h"
-#include "ui/WindowMessages.h"
 #include "ui/qt/MessageBoxDialog.h"
 #include "ui/qt/PspStatusIcon.h"
 

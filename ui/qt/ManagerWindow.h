@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "app/ManagerApp.h"
+#include "base/MessageBox.h"
+#include "base/Thread.h"
+#include "base/WindowBridge.h"
 #include "psp/PspDrive.h"
-#include "ui/MessageBox.h"
 #include "ui/PspStatusPanel.h"
 #include "ui/StatusLine.h"
-#include "ui/Thread.h"
-#include "ui/WindowBridge.h"
 
 class QButtonGroup;
 class QLabel;

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/StringTable.h"
+#include "base/StringTable.h"
 
 namespace pspkvx {
 

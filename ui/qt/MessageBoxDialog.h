@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "ui/MessageBox.h"
+#include "base/MessageBox.h"
 
 class QLabel;
 

@@ -23,6 +23,16 @@ bool HasDisplay() {
 #endif
 }
 
+// Runs the main window for start-up.
+class QtFrontEnd final : public pspkvx::IMainWindowHost {
+ public:
+  int RunMainWindow(pspkvx::CManagerApp& app) override {
+    pspkvx::ManagerWindow window(app);
+    window.show();
+    return window.exec() == pspkvx::ResultOk ? pspkvx::ResultOk : pspkvx::ResultCancel;
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -39,9 +49,6 @@ int main(int argc, char** argv) {
 
   auto platform = pspkvx::platform::CreatePlatform();
   pspkvx::CManagerApp app(*platform);
-  return app.InitInstance([](pspkvx::CManagerApp& a) {
-    pspkvx::ManagerWindow window(a);
-    window.show();
-    return window.exec() == pspkvx::ResultOk ? pspkvx::ResultOk : pspkvx::ResultCancel;
-  });
+  QtFrontEnd frontEnd;
+  return app.InitInstance(frontEnd);
 }

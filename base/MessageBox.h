@@ -57,4 +57,11 @@ class IMessageBoxHost {
   virtual void SetMessageShowing(bool showing) = 0;
 };
 
+// Shows a request through host with the host's "a message box is showing" flag set meanwhile,
+// and returns the pressed button's result: the one way every message of the program is shown.
+int ShowMessage(IMessageBoxHost& host, const MessageBoxRequest& request);
+int ShowMessage(IMessageBoxHost& host, const std::string& text, int type = MbOk);
+// Asks a Yes/No question; true for Yes.
+bool AskYesNo(IMessageBoxHost& host, const std::string& question);
+
 }  // namespace pspkvx

@@ -1,4 +1,4 @@
-#include "app/RecordChecksum.h"
+#include "base/RecordChecksum.h"
 
 namespace pspkvx {
 

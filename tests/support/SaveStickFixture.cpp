@@ -1,6 +1,10 @@
-#include "saves/stick_fixture.h"
+#include "support/SaveStickFixture.h"
+
+#include <utime.h>
 
 #include <filesystem>
+
+#include "saves/SaveDiscovery.h"
 
 namespace pspkvx::test {
 namespace fs = std::filesystem;
@@ -20,6 +24,15 @@ Tree TreeOf(const std::string& folder) {
     tree[relative] = it->is_directory() ? "<folder>" : Digest(ReadFileBytes(it->path().string()));
   }
   return tree;
+}
+
+void SetModifiedTime(const std::string& path, int64_t time) {
+  utimbuf times{static_cast<time_t>(time), static_cast<time_t>(time)};
+  ASSERT_EQ(utime(path.c_str(), &times), 0);
+}
+
+std::string ParamSfo(const std::string& title) {
+  return std::string(kSaveTitleOffset, 'x') + title;
 }
 
 void MakeFiles(const std::string& folder, const Tree& files) {

@@ -28,6 +28,13 @@ std::string Digest(const std::string& bytes);
 // made).
 void MakeFiles(const std::string& folder, const Tree& files);
 
+// Sets a file's or folder's modification time (seconds since 1970 UTC).
+void SetModifiedTime(const std::string& path, int64_t time);
+// 2005-01-15 19:03:09 UTC, 14:03:09 in EST5.
+inline constexpr int64_t kJanuary15th2005 = 1105815789;
+// A PARAM.SFO whose title field at offset 4784 holds the given bytes.
+std::string ParamSfo(const std::string& title);
+
 // A container held as a received buffer: its 32-bit length, then its bytes.
 std::vector<uint8_t> InBuffer(const std::vector<uint8_t>& container);
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "ui/Thread.h"
+#include "base/Thread.h"
 
 namespace pspkvx {
 namespace {

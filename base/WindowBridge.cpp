@@ -1,4 +1,4 @@
-#include "ui/WindowBridge.h"
+#include "base/WindowBridge.h"
 
 namespace pspkvx {
 

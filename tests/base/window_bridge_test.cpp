@@ -6,9 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "ui/Thread.h"
-#include "ui/WindowBridge.h"
-#include "ui/WindowMessages.h"
+#include "base/Thread.h"
+#include "base/WindowBridge.h"
+#include "base/WindowMessages.h"
 
 namespace pspkvx {
 namespace {

@@ -1,6 +1,6 @@
-#include "ui/MessageBox.h"
+#include "base/MessageBox.h"
 
-#include "ui/StringTable.h"
+#include "base/StringTable.h"
 
 namespace pspkvx {
 
@@ -45,6 +45,24 @@ std::string DefaultButtonLabel(int type, int index) {
     default:
       return "";
   }
+}
+
+int ShowMessage(IMessageBoxHost& host, const MessageBoxRequest& request) {
+  host.SetMessageShowing(true);
+  const int result = host.ShowMessageBox(request);
+  host.SetMessageShowing(false);
+  return result;
+}
+
+int ShowMessage(IMessageBoxHost& host, const std::string& text, int type) {
+  MessageBoxRequest request;
+  request.text = text;
+  request.type = type;
+  return ShowMessage(host, request);
+}
+
+bool AskYesNo(IMessageBoxHost& host, const std::string& question) {
+  return ShowMessage(host, question, MbYesNo) == ResultYes;
 }
 
 }  // namespace pspkvx

@@ -1,4 +1,4 @@
-#include "ui/Thread.h"
+#include "base/Thread.h"
 
 #include <atomic>
 #include <system_error>

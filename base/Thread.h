@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-#include "ui/ManualResetEvent.h"
+#include "base/ManualResetEvent.h"
 
 namespace pspkvx {
 
