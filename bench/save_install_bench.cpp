@@ -15,6 +15,7 @@
 #include "app/AppConfig.h"
 #include "platform/SimulatedPsp.h"
 #include "psp/PspDrive.h"
+#include "psp/PspStick.h"
 #include "saves/ContainerWriter.h"
 #include "saves/SaveInstall.h"
 
@@ -87,8 +88,9 @@ void BM_InstallSave20MB(benchmark::State& state) {
   config.PspDriveLetter = pspkvx::platform::kSimulatedPspLetter;
   pspkvx::CPspDrive drive(*platform, config, pspkvx::platform::kOsNt);
   drive.Poll();
+  pspkvx::PspStick files(*platform, drive);
   SilentHost host;
-  const pspkvx::SaveStick target{*platform, drive, host};
+  const pspkvx::SaveStick target{*platform, drive, files, host};
   const std::vector<uint8_t> stored = TwentyMegabyteBuffer();
   std::vector<uint8_t> buffer;
   for (auto _ : state) {

@@ -48,7 +48,7 @@ void ShowPspStatus(Context& context, const std::string& folder) {
   // The letter the status speaks of: the PSP's, or the fixed one of the configuration.
   std::string letter;
   if (drive.IsReady())
-    letter = std::string(1, drive.m_cDrive.load());
+    letter = std::string(1, drive.DriveLetter());
   else if (config.SearchForPsp == 0)
     letter = std::string(1, config.PspDriveLetter);
   const std::string root = letter.empty() ? "" : context.platform.DriveRoot(letter[0]);
@@ -58,7 +58,7 @@ void ShowPspStatus(Context& context, const std::string& folder) {
     nlohmann::json paths = nlohmann::json::array();
     for (const std::string& path : usb)
       paths.push_back(Latin1ToUtf8(path));
-    PrintJson({{"state", drive.m_nState.load()},
+    PrintJson({{"state", drive.State()},
                {"text", panel.StatusText()},
                {"drive", Latin1ToUtf8(letter)},
                {"root", Latin1ToUtf8(root)},
@@ -67,7 +67,7 @@ void ShowPspStatus(Context& context, const std::string& folder) {
                {"usb", paths}});
     return;
   }
-  std::cout << "State: " << drive.m_nState.load() << "\n"
+  std::cout << "State: " << drive.State() << "\n"
             << "Text: " << panel.StatusText() << "\n"
             << "Drive: " << letter << "\n"
             << "Root: " << root << "\n"

@@ -13,6 +13,7 @@
 #include "cli/Cli.h"
 #include "platform/SimulatedPsp.h"
 #include "psp/PspDrive.h"
+#include "psp/PspStick.h"
 #include "saves/SaveDiscovery.h"
 #include "saves/SaveInstall.h"
 #include "saves/SaveList.h"
@@ -60,6 +61,7 @@ class CliStick {
     config_.SearchForPsp = 0;
     config_.PspDriveLetter = platform::kSimulatedPspLetter;
     drive_ = std::make_unique<CPspDrive>(*platform_, config_, platform_->OsFamily());
+    files_ = std::make_unique<PspStick>(*platform_, *drive_);
     drive_->Poll();
     if (!drive_->IsReady()) throw CliError(kExitFailed, StringOf(IDS_NO_PSP_DETECTED));
   }
@@ -67,12 +69,13 @@ class CliStick {
   platform::Platform& Platform() { return *platform_; }
   CPspDrive& Drive() { return *drive_; }
   CliMessageHost& Host() { return host_; }
-  SaveStick Stick() { return {*platform_, *drive_, host_}; }
+  SaveStick Stick() { return {*platform_, *drive_, *files_, host_}; }
 
  private:
   std::unique_ptr<platform::Platform> platform_;
   AppConfig config_{};
   std::unique_ptr<CPspDrive> drive_;
+  std::unique_ptr<PspStick> files_;
   CliMessageHost host_;
 };
 

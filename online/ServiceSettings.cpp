@@ -4,6 +4,7 @@
 
 #include "base/StringTable.h"
 #include "online/HttpTransport.h"
+#include "online/ServiceTags.h"
 #include "platform/Platform.h"
 
 namespace pspkvx {
@@ -57,7 +58,7 @@ SettingsAttempt FetchSettingsOnce(TagTable& table, const ServiceEndpoints& endpo
   std::lock_guard<std::mutex> lock(table.CallerLock());
   attempt.status = RequestAndWait(table, endpoints.settingsPageAddress);
   std::string corvanes;
-  table.LookupTag("CORVANES_URL", corvanes);
+  table.LookupTag(kSettingsKeys[SettingCorvanesUrl], corvanes);
   attempt.loaded = !corvanes.empty();
   const std::string notFunctioning =
       StringOf(IDS_SERVER_NOT_FUNCTIONING) + " (" + kSupportAddress + ")";

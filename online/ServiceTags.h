@@ -1,5 +1,6 @@
 // The tags the main window registers in its TagTable, after the table's own: the record fields,
-// the seventeen settings keys of the service's settings page, and the 36 letter blocks.
+// the seventeen settings keys of the service's settings page, and the 36 letter blocks. The
+// reference service builds its replies from the same names.
 #pragma once
 
 #include <array>
@@ -16,7 +17,30 @@ inline constexpr std::array<const char*, 17> kRecordFieldTags = {
     "<save_filesize>", "<rating>",  "<posted>",      "<download_url>",  "<download_size>",
     "<game_name>",     "<votes>"};
 
-inline constexpr std::array<const char*, 17> kSettingsKeys = {
+// The settings keys of the service's settings page, in the order they are registered. The
+// client and the reference service both name them through this table.
+enum SettingsKey : size_t {
+  SettingSavesUrl,
+  SettingUploadUrl,
+  SettingVersionUrl,
+  SettingPspTsVersionUrl,
+  SettingCorvanesUrl,  // its having a value is the sign that the settings are loaded
+  SettingCorvanesTsUrl,
+  SettingCommunityUrl,
+  SettingCommunityUserUrl,
+  SettingCommunityUserGameUrl,
+  SettingRegistrationUrl,
+  SettingDeleteSaveUrl,
+  SettingPngUrl,
+  SettingRatingsUrl,
+  SettingResult,
+  SettingCheckUserUrl,
+  SettingNumGamesListUrl,
+  SettingAlphaKavexUrl,  // the letter index
+  kSettingsKeyCount,
+};
+
+inline constexpr std::array<const char*, kSettingsKeyCount> kSettingsKeys = {
     "SAVES_URL",
     "UPLOAD_URL",
     "VERSION_URL",

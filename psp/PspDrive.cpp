@@ -1,5 +1,9 @@
 #include "psp/PspDrive.h"
 
+#include <climits>
+#include <cstdio>
+
+#include "base/StringTable.h"
 #include "psp/UsbIds.h"
 
 namespace pspkvx {
@@ -44,16 +48,19 @@ bool CPspDrive::IsIdle() const {
   return m_nBusy.load() == 0 && g_nProbeCount.load() == 0;
 }
 
+bool CPspDrive::TryBeginPoll() {
+  if (m_nBusy.fetch_add(1) == 0) return true;
+  --m_nBusy;
+  return false;
+}
+
 void CPspDrive::Poll() {
-  if (m_nBusy.fetch_add(1) != 0) {
-    --m_nBusy;
-    return;
-  }
+  if (!TryBeginPoll()) return;
   if (osFamily_ == platform::kOsWin9x)
     Poll9x();
   else
     PollNt();
-  --m_nBusy;
+  EndPoll();
 }
 
 void CPspDrive::Accept(char letter) {
@@ -204,14 +211,23 @@ void CPspDrive::ShowUsbDevicePaths(IMessageBoxHost& host) const {
   }
 }
 
-std::string CPspDrive::LastFile() const {
-  std::lock_guard<std::mutex> lock(lastFileMutex_);
-  return m_strLastFile;
+std::string CPspDrive::FreeSpaceText() const {
+  if (!IsReady()) return "";
+  const float freeMb = static_cast<float>(m_nFreeBytes.load()) / 1024.0f / 1024.0f;
+  const uint64_t capacityMb = (m_nTotalBytes.load() + 999999) / 1000000;
+  const int capacity = capacityMb > uint64_t(INT_MAX) ? INT_MAX : static_cast<int>(capacityMb);
+  char text[96];
+  std::snprintf(text, sizeof text, StringText(IDS_FREE_SPACE), static_cast<double>(freeMb),
+                capacity);
+  return text;
 }
 
-void CPspDrive::SetLastFile(const std::string& path) {
-  std::lock_guard<std::mutex> lock(lastFileMutex_);
-  m_strLastFile = path;
+int CPspDrive::UsedPercent() const {
+  const uint64_t total = m_nTotalBytes.load();
+  const uint64_t free = m_nFreeBytes.load();
+  if (!IsReady() || total == 0 || free > total) return 0;
+  const double used = 100.0 - static_cast<double>(free) / static_cast<double>(total) * 100.0;
+  return static_cast<int>(used);
 }
 
 }  // namespace pspkvx

@@ -1,16 +1,15 @@
 // CPspDrive: the PSP detector. It decides, poll after poll, whether a PSP in "USB Connection"
 // mode is attached and on which drive letter its memory stick is, and keeps the stick's free
-// and total bytes. Every path on the stick is built from its drive letter (StickLayout.cpp).
+// and total bytes. Every path on the stick is built from its drive letter (PspStick).
 //
-// Poll runs on the detection thread only; the getters, ProbeCurrentDrive and the stick
-// operations run on the window thread and other workers without a lock, so every field they
-// share is atomic. The configuration's SearchForPsp and PspDriveLetter are read (and the letter
-// written) through std::atomic_ref, so the record itself stays a plain structure.
+// Poll runs on the detection thread only; the getters and ProbeCurrentDrive run on the window
+// thread and other workers without a lock, so every field they share is atomic. The configuration's
+// SearchForPsp and PspDriveLetter are read (and the letter written) through std::atomic_ref, so the
+// record itself stays a plain structure.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -75,40 +74,32 @@ class CPspDrive {
   // The USB device paths the detector reads, each cut to 999 characters.
   std::vector<std::string> UsbDevicePaths() const;
 
-  // The memory stick (StickLayout.cpp). Names are built from the drive's root; with no
-  // mounted volume behind the letter the paths are empty.
-  std::string StickRoot() const { return platform_.DriveRoot(m_cDrive.load()); }
-  // The next free video name in the stick's MPEG-4 or AVC video folder; empty when source or
-  // target is empty, or when every name is taken.
-  std::string NextVideoNameFor(const std::string& source, const std::string& target,
-                               bool avc) const;
-  // The full path for a name of a content kind (StickKind), creating the kind's folder; empty
-  // for an unknown kind, or for a video folder whose every name is taken.
-  std::string GetStickPath(int kind, const std::string& name) const;
-  // Writes one file (write = 1) or creates one folder (write = 0) of a save on the stick.
-  // name is UTF-16 as a save container stores it ("\\GAME\\DATA.BIN"); each character keeps
-  // its low byte. Returns 0, -1 (cannot be created, or a name that would leave its folder),
-  // -2 (short write: the file is left as written) or -3 (empty name).
-  int WriteToStick(const std::u16string& name, const void* data, uint64_t length, int write,
-                   int kind, const std::string& baseFolder);
   // "%2.1fMb free (%iMb)" while ready, else empty.
   std::string FreeSpaceText() const;
   // The free-space bar's fill: the percentage of the stick in use (0 when not ready).
   int UsedPercent() const;
 
-  std::string LastFile() const;
   // The configuration's PspDriveLetter, read as the detection thread writes it (atomically).
   char ConfiguredLetter() const;
 
-  // Fields (atomic: read by every thread).
-  std::atomic<int> m_nState{PspSearching};
-  std::atomic<int> m_nBusy{0};  // polls in progress
-  std::atomic<char> m_cDrive{kLastPspLetter};
-  std::atomic<int> m_nRecheck{kRecheckPolls};
-  std::atomic<uint64_t> m_nWritten{0};
-  std::atomic<uint64_t> m_nTotalBytes{0};
-  std::atomic<uint64_t> m_nFreeBytes{0};
-  std::atomic<int> m_bWrapped{0};  // a search went through every letter without a find
+  // The state (PspState; 1 is a state the window may set from outside).
+  int State() const { return m_nState.load(); }
+  // The letter the detector looks at, or found the PSP on.
+  char DriveLetter() const { return m_cDrive.load(); }
+  void SetDriveLetter(char letter) { m_cDrive.store(letter); }
+  // The root of the drive letter's volume, with its trailing separator; empty when no volume
+  // is mounted behind the letter.
+  std::string StickRoot() const { return platform_.DriveRoot(m_cDrive.load()); }
+  // The free and total bytes last read, whatever the state (GetFreeBytes: only while ready).
+  uint64_t StoredFreeBytes() const { return m_nFreeBytes.load(); }
+  uint64_t StoredTotalBytes() const { return m_nTotalBytes.load(); }
+  // 1 once a search went through every letter without a find, until a PSP is accepted.
+  int Wrapped() const { return m_bWrapped.load(); }
+
+  // A poll holds the detector busy from TryBeginPoll (false: another poll runs) to EndPoll; the
+  // window takes the state only while it is idle.
+  bool TryBeginPoll();
+  void EndPoll() { --m_nBusy; }
 
  private:
   void PollNt();
@@ -122,13 +113,19 @@ class CPspDrive {
   // Stores free and total bytes; true when free <= total and total is below the limit,
   // otherwise the free bytes become 0.
   bool StoreSpace(const platform::DiskSpace& space);
-  void SetLastFile(const std::string& path);
 
   platform::Platform& platform_;
   AppConfig& config_;
   const uint32_t osFamily_;
-  mutable std::mutex lastFileMutex_;
-  std::string m_strLastFile;  // the last file written, or a prepared folder + separator
+
+  // Atomic: read by every thread.
+  std::atomic<int> m_nState{PspSearching};
+  std::atomic<int> m_nBusy{0};  // polls in progress
+  std::atomic<char> m_cDrive{kLastPspLetter};
+  std::atomic<int> m_nRecheck{kRecheckPolls};
+  std::atomic<uint64_t> m_nTotalBytes{0};
+  std::atomic<uint64_t> m_nFreeBytes{0};
+  std::atomic<int> m_bWrapped{0};
 };
 
 }  // namespace pspkvx

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <unordered_set>
 
+#include "base/Names.h"
 #include "base/StringTable.h"
-#include "psp/PspDrive.h"
 
 namespace pspkvx {
 namespace {
@@ -21,43 +21,6 @@ std::string Folder(std::initializer_list<const char*> parts) {
     path += part;
   }
   return path;
-}
-
-char UpperAscii(char c) {
-  return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
-std::string UpperCased(std::string text) {
-  for (char& c : text)
-    c = UpperAscii(c);
-  return text;
-}
-
-// A name a save container hands in, with either separator written as the platform's.
-std::string WithPlatformSeparators(std::string name) {
-  for (char& c : name)
-    if (c == '\\' || c == '/') c = kSep;
-  return name;
-}
-
-// True when a relative name stays inside the folder it is joined to: no ".." component, no
-// drive prefix, no NUL.
-bool StaysInsideFolder(const std::string& name) {
-  if (name.find('\0') != std::string::npos || name.find(':') != std::string::npos) return false;
-  size_t start = 0;
-  while (start <= name.size()) {
-    size_t end = name.find(kSep, start);
-    if (end == std::string::npos) end = name.size();
-    if (name.compare(start, end - start, "..") == 0) return false;
-    start = end + 1;
-  }
-  return true;
-}
-
-// folder + one separator + name, whatever separators name starts with.
-std::string JoinOnce(const std::string& folder, const std::string& name) {
-  const size_t first = name.find_first_not_of(kSep);
-  return folder + kSep + (first == std::string::npos ? "" : name.substr(first));
 }
 
 // A text with each "%i" replaced by the next value, in full (values may pass 32 bits).
@@ -116,7 +79,7 @@ std::string NextVideoName(const platform::Platform& platform, const std::string&
   // volume does.
   std::unordered_set<std::string> taken;
   for (const platform::FolderEntry& entry : platform.ListFolder(folder))
-    taken.insert(UpperCased(entry.name));
+    taken.insert(AsciiUpperCase(entry.name));
   const char* format = avc ? "MAQ%5.5i.MP4" : "M4V%5.5i.MP4";
   for (int n = 1; n <= kLastVideoNumber; ++n) {
     char candidate[16];
@@ -124,6 +87,34 @@ std::string NextVideoName(const platform::Platform& platform, const std::string&
     if (!taken.count(candidate)) return candidate;
   }
   return "";
+}
+
+std::string FindOnStick(const platform::Platform& platform, const std::string& folder,
+                        const std::string& relative) {
+  std::string path = folder;
+  bool listing = true;  // while the path so far exists, its next component is looked up
+  size_t start = 0;
+  while (start <= relative.size()) {
+    size_t end = relative.find(kSep, start);
+    if (end == std::string::npos) end = relative.size();
+    std::string component = relative.substr(start, end - start);
+    if (listing && !component.empty()) {
+      std::string found;
+      for (const platform::FolderEntry& entry : platform.ListFolder(path)) {
+        if (entry.name == component) {
+          found = entry.name;
+          break;
+        }
+        if (found.empty() && EqualsIgnoringAsciiCase(entry.name, component)) found = entry.name;
+      }
+      listing = !found.empty();
+      if (listing) component = found;
+    }
+    path += kSep;
+    path += component;
+    start = end + 1;
+  }
+  return path;
 }
 
 std::string FormatSize(uint64_t bytes) {
@@ -147,82 +138,6 @@ std::string WriteToStickMessage(int code, uint64_t length, uint64_t written, boo
       return FillIntegers(StringText(IDS_STICK_UNKNOWN_WRITE_ERROR),
                           {code, static_cast<long long>(length), static_cast<long long>(written)});
   }
-}
-
-std::string CPspDrive::NextVideoNameFor(const std::string& source, const std::string& target,
-                                        bool avc) const {
-  if (source.empty() || target.empty()) return "";
-  const std::string root = StickRoot();
-  if (root.empty()) return "";
-  return NextVideoName(platform_, root + VideoFolder(avc) + kSep, avc);
-}
-
-std::string CPspDrive::GetStickPath(int kind, const std::string& name) const {
-  if (kind == StickFullPath) return name;
-  if (kind == StickGameUpdate) return "";
-  const std::string relative = StickFolder(kind);
-  const std::string root = StickRoot();
-  if (relative.empty() || root.empty()) return "";
-  const std::string folder = root + relative;
-  MakeFolders(platform_, folder);
-  if (kind == StickMpeg4Video || kind == StickAvcVideo) {
-    const std::string video = NextVideoName(platform_, folder + kSep, kind == StickAvcVideo);
-    return video.empty() ? "" : folder + kSep + video;
-  }
-  return folder + kSep + name;
-}
-
-int CPspDrive::WriteToStick(const std::u16string& name, const void* data, uint64_t length,
-                            int write, int kind, const std::string& baseFolder) {
-  std::string narrow;
-  for (char16_t c : name)
-    narrow += static_cast<char>(c & 0xFF);
-  if (narrow.empty()) return -3;
-  narrow = WithPlatformSeparators(narrow);
-  if (!StaysInsideFolder(narrow)) return -1;
-
-  std::string folder = baseFolder;
-  if (folder.empty()) {
-    // Without a base folder, kind 6 writes into the MPEG-4 video folder.
-    const std::string relative = StickFolder(kind == StickFullPath ? StickMpeg4Video : kind);
-    const std::string root = StickRoot();
-    if (relative.empty() || root.empty()) return -1;
-    folder = root + relative;
-  }
-  MakeFolders(platform_, folder);
-  const std::string path = JoinOnce(folder, narrow);
-
-  if (write != 1) {
-    MakeFolders(platform_, path);
-    SetLastFile(path + kSep);
-    return 0;
-  }
-  MakeFolders(platform_, platform::FolderOfPath(path));
-  m_nWritten = 0;
-  const auto written = platform_.WriteWholeFile(path, data, length);
-  if (!written) return -1;
-  m_nWritten = *written;
-  SetLastFile(path);
-  return *written < length ? -2 : 0;
-}
-
-std::string CPspDrive::FreeSpaceText() const {
-  if (!IsReady()) return "";
-  const float freeMb = static_cast<float>(m_nFreeBytes.load()) / 1024.0f / 1024.0f;
-  const uint64_t capacityMb = (m_nTotalBytes.load() + 999999) / 1000000;
-  const int capacity = capacityMb > uint64_t(INT_MAX) ? INT_MAX : static_cast<int>(capacityMb);
-  char text[96];
-  std::snprintf(text, sizeof text, StringText(IDS_FREE_SPACE), static_cast<double>(freeMb),
-                capacity);
-  return text;
-}
-
-int CPspDrive::UsedPercent() const {
-  const uint64_t total = m_nTotalBytes.load();
-  const uint64_t free = m_nFreeBytes.load();
-  if (!IsReady() || total == 0 || free > total) return 0;
-  const double used = 100.0 - static_cast<double>(free) / static_cast<double>(total) * 100.0;
-  return static_cast<int>(used);
 }
 
 }  // namespace pspkvx

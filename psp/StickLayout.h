@@ -39,6 +39,13 @@ int MakeFolders(platform::Platform& platform, const std::string& path);
 // case. Empty when all 99999 names are taken.
 std::string NextVideoName(const platform::Platform& platform, const std::string& folder, bool avc);
 
+// The path of relative (components split at the platform's separator) inside folder as the
+// stick's FAT file system finds it: a component naming an existing entry in another case takes
+// that entry's name (an exact match wins); from the first component that is not there on, the
+// rest stays as given. folder + separator + relative when nothing of it exists.
+std::string FindOnStick(const platform::Platform& platform, const std::string& folder,
+                        const std::string& relative);
+
 // The size text of lists and space messages: below 10240 bytes whole kilobytes rounded up
 // ("10 Kb"), else single-precision megabytes with two decimals ("0.01Mb"), plus 0.01 where the
 // single-precision value falls short of the size.

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
+#include "base/Names.h"
 #include "psp/StickLayout.h"
 
 namespace pspkvx {
 
 bool IsSaveFolderName(const std::string& name) {
-  return !name.empty() && name[0] != '.' &&
-         name.find_first_of(std::string("\\/:\0", 4)) == std::string::npos;
+  return BareNameProblem(name).empty() && name[0] != '.';
 }
 
 std::string SaveDataFolder(const CPspDrive& drive) {
@@ -57,7 +57,7 @@ std::string ReadSaveTitle(const platform::Platform& platform, const CPspDrive& d
                           const std::string& folderName) {
   const std::string folder = SaveFolderPath(drive, folderName);
   if (folder.empty()) return "";
-  const auto bytes = platform.ReadFilePart(platform::JoinPath(folder, kParamSfoName),
+  const auto bytes = platform.ReadFilePart(FindOnStick(platform, folder, kParamSfoName),
                                            kSaveTitleOffset, kSaveTitleBytes);
   if (!bytes) return "";
   return CleanText(bytes->substr(0, bytes->find('\0')), ' ').text;

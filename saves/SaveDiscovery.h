@@ -9,14 +9,11 @@
 
 #include "platform/Platform.h"
 #include "psp/PspDrive.h"
+#include "saves/ParamSfo.h"
 
 namespace pspkvx {
 
-inline constexpr char kParamSfoName[] = "PARAM.SFO";
 inline constexpr char kSaveIconName[] = "icon0.png";
-// The title is read from this fixed offset of PARAM.SFO (the file's index is not parsed).
-inline constexpr uint64_t kSaveTitleOffset = 4784;
-inline constexpr size_t kSaveTitleBytes = 80;
 
 // One save folder the scan found.
 struct SaveEntry {
@@ -25,8 +22,8 @@ struct SaveEntry {
   int64_t modifiedTime = 0;  // seconds since 1970 UTC
 };
 
-// A name that can be a save folder of SAVEDATA: not empty, not beginning with "." (those are
-// never listed), without a separator, ':' or NUL.
+// A name that can be a save folder of SAVEDATA: a bare name (BareNameProblem) that does not
+// begin with "." (those are never listed).
 bool IsSaveFolderName(const std::string& name);
 
 // The stick's "PSP\SAVEDATA" folder (root + "PSP" + separator + "SAVEDATA"); empty when the
@@ -49,8 +46,9 @@ struct CleanedText {
 // character, or drops it when the replacement is NUL.
 CleanedText CleanText(const std::string& text, char replacement);
 
-// The title of a save: up to 80 bytes of its PARAM.SFO from offset 4784, ending at the first
-// NUL, cleaned with a space. Empty when the file cannot be read or is shorter than that.
+// The title of a save: up to 80 bytes of its PARAM.SFO (in whatever case the name is on the
+// stick) from offset 4784, ending at the first NUL, cleaned with a space. Empty when the file
+// cannot be read or is shorter than that.
 std::string ReadSaveTitle(const platform::Platform& platform, const CPspDrive& drive,
                           const std::string& folderName);
 

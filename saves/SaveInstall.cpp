@@ -76,7 +76,7 @@ void ShowNotEnoughSpace(const SaveStick& stick, uint64_t available, uint64_t nee
 // True when the stick has room for the container (see InstallSave).
 bool HasRoom(const SaveStick& stick, std::span<const uint8_t> container, uint64_t existing) {
   stick.drive.RefreshFreeSpace();
-  const uint64_t free = stick.drive.m_nFreeBytes.load();
+  const uint64_t free = stick.drive.StoredFreeBytes();
   if (container.size() > free + existing) {
     ShowNotEnoughSpace(stick, free + existing, container.size());
     return false;
@@ -137,17 +137,17 @@ int64_t WriteSaveRecord(const SaveStick& stick, const ContainerRecord& record,
   for (const char c : record.name)
     name += static_cast<char16_t>(static_cast<unsigned char>(c));
   CPspDrive& drive = stick.drive;
-  const int code = drive.WriteToStick(name, record.data.data(), record.length, record.kind,
-                                      StickSaves, baseFolder);
+  const int code = stick.files.WriteToStick(name, record.data.data(), record.length, record.kind,
+                                            StickSaves, baseFolder);
   if (code == 0) return static_cast<int64_t>(record.size);
   bool stickFull = false;
   if (code == -2) {
     drive.RefreshFreeSpace();
-    stickFull = drive.m_nFreeBytes.load() <= record.length;
+    stickFull = drive.StoredFreeBytes() <= record.length;
   }
   // Every failure ends the install: a save with a file missing would replace a whole one.
   ShowMessage(stick.host,
-              WriteToStickMessage(code, record.length, drive.m_nWritten.load(), stickFull));
+              WriteToStickMessage(code, record.length, stick.files.Written(), stickFull));
   return -1;
 }
 

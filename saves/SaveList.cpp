@@ -16,14 +16,14 @@ std::vector<SaveRow> BuildSaveRows(const platform::Platform& platform, const CPs
     row.date = SaveDateText(entry.modifiedTime);
     row.bytes = FolderSize(platform, entry.path).bytes;
     row.size = FormatSize(row.bytes);
-    row.icon = platform::JoinPath(entry.path, kSaveIconName);
+    row.icon = FindOnStick(platform, entry.path, kSaveIconName);
     rows.push_back(std::move(row));
   }
   return rows;
 }
 
 std::string EmptySaveListText(const CPspDrive& drive) {
-  return StringOf(drive.m_nState.load() == PspReady ? IDS_NO_SAVES_ON_PSP : IDS_NO_PSP_DETECTED);
+  return StringOf(drive.IsReady() ? IDS_NO_SAVES_ON_PSP : IDS_NO_PSP_DETECTED);
 }
 
 }  // namespace pspkvx

@@ -17,7 +17,7 @@ struct SaveRow {
   std::string date;    // SaveDateText of the folder's modification time
   std::string size;    // FormatSize of the folder's bytes
   uint64_t bytes = 0;  // FolderSize of the folder
-  std::string icon;    // the folder's path + separator + "icon0.png"
+  std::string icon;    // the path of the folder's "icon0.png", in whatever case it has there
 };
 
 // The row of each entry, in the entries' order.

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "saves/ParamSfo.h"
 #include "service/DemoIcon.h"
 #include "service/SaveContainerBytes.h"
 
@@ -60,9 +61,10 @@ std::string DataBytes(int seed, size_t size) {
   return bytes;
 }
 
-// A PARAM.SFO as the stick's save list reads it: the title at its fixed place, 0x12B0.
+// A PARAM.SFO as the stick's save list reads it: the title at its fixed place, in a field of
+// the 128 bytes a real one gives it.
 std::string DemoParamSfo(const std::string& title) {
-  constexpr size_t kTitleOffset = 0x12B0, kTitleField = 128;
+  constexpr size_t kTitleOffset = kSaveTitleOffset, kTitleField = 128;
   std::string bytes(kTitleOffset + kTitleField, '\0');
   bytes.replace(0, 8, std::string("\0PSF\1\1\0\0", 8));
   const std::string shown = title.substr(0, kTitleField - 1);

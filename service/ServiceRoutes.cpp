@@ -1,6 +1,7 @@
 #include "service/ServiceRoutes.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <chrono>
 #include <cmath>
@@ -130,29 +131,29 @@ void SettingsPage(ServiceDatabase& db, const httplib::Request& request,
   const std::string base = BaseOf(request);
   std::string version;
   if (const auto release = db.LatestRelease()) version = base + kReleasePrefix + release->fileName;
-  const std::pair<const char*, std::string> keys[] = {
-      {"SAVES_URL", base + kTreePath + "?"},
-      {"UPLOAD_URL", base + "/upload.asp?"},
-      {"VERSION_URL", version},
-      {"PSP_TS_VERSION_URL", version},
-      {"CORVANES_URL", base + kGamesPath + "?"},
-      {"CORVANES_TS_URL", base + kGamesPath + "?"},
-      {"COMMUNITY_URL", base + kCommunityGamesPath + "?"},
-      {"COMMUNITY_USER_URL", base + kUserSavesPath + "?"},
-      {"COMMUNITY_USER_GAME_URL", base + kUserSavesPath + "?"},
-      {"REGISTRATION_URL", base + "/register.asp?"},
-      {"DELETE_SAVE_URL", base + "/delete.asp?"},
-      {"PNG_URL", base + kPicturePrefix},
-      {"RATINGS_URL", base + "/rate.asp?"},
-      {"RESULT", "OK"},
-      {"CHECK_USER_URL", base + "/checkuser.asp?"},
-      {"NUM_GAMES_LIST_URL", base + "/numgames.asp?"},
-      {"ALPHA_KAVEX_URL", base + kIndexPath + "?"},
-  };
+  // Every key the client registers, in its order; the values are this service's addresses.
+  std::array<std::string, kSettingsKeyCount> values;
+  values[SettingSavesUrl] = base + kTreePath + "?";
+  values[SettingUploadUrl] = base + "/upload.asp?";
+  values[SettingVersionUrl] = version;
+  values[SettingPspTsVersionUrl] = version;
+  values[SettingCorvanesUrl] = base + kGamesPath + "?";
+  values[SettingCorvanesTsUrl] = base + kGamesPath + "?";
+  values[SettingCommunityUrl] = base + kCommunityGamesPath + "?";
+  values[SettingCommunityUserUrl] = base + kUserSavesPath + "?";
+  values[SettingCommunityUserGameUrl] = base + kUserSavesPath + "?";
+  values[SettingRegistrationUrl] = base + "/register.asp?";
+  values[SettingDeleteSaveUrl] = base + "/delete.asp?";
+  values[SettingPngUrl] = base + kPicturePrefix;
+  values[SettingRatingsUrl] = base + "/rate.asp?";
+  values[SettingResult] = "OK";
+  values[SettingCheckUserUrl] = base + "/checkuser.asp?";
+  values[SettingNumGamesListUrl] = base + "/numgames.asp?";
+  values[SettingAlphaKavexUrl] = base + kIndexPath + "?";
   XmlReply reply;
   reply.Comment("PSPKVX reference saves service");
-  for (const auto& [key, value] : keys)
-    reply.Key(key, value);
+  for (size_t key = 0; key < kSettingsKeyCount; ++key)
+    reply.Key(kSettingsKeys[key], values[key]);
   reply.Key("CODELIST_URL", base + "/codelist.asp?");
   response.set_content(kXmlDeclaration + reply.Finish(), "text/plain");
 }

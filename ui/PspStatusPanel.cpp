@@ -8,7 +8,7 @@ namespace pspkvx {
 
 PspStatusPanel::TickResult PspStatusPanel::Tick() {
   TickResult result;
-  const int state = drive_.m_nState.load();
+  const int state = drive_.State();
   if (drive_.IsIdle() && state != seenState_) {
     seenState_ = state;
     result.stateChanged = true;
@@ -29,7 +29,7 @@ PspStatusPanel::TickResult PspStatusPanel::Tick() {
 }
 
 std::string PspStatusPanel::StatusText() const {
-  const std::string letter(1, drive_.m_cDrive.load());
+  const std::string letter(1, drive_.DriveLetter());
   switch (seenState_) {
     case PspReady:
       return StringOf(IDS_PSP_READY_ON_DRIVE) + " " + letter;

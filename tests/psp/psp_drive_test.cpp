@@ -127,19 +127,19 @@ TEST_F(PspDriveTest, SearchAcceptsOnlyAPspsRemovableVolumeOfAcceptableSize) {
     SetConfigDefaults(config, "/docs");
     CPspDrive drive(platform, config, platform::kOsNt);
     PollTimes(drive, 3);
-    EXPECT_EQ(drive.m_nState, c.expectedState);
+    EXPECT_EQ(drive.State(), c.expectedState);
     EXPECT_EQ(config.PspDriveLetter, c.expectedDrive);
     if (c.expectedState == PspReady) {
-      EXPECT_EQ(drive.m_cDrive, 'G');
+      EXPECT_EQ(drive.DriveLetter(), 'G');
       EXPECT_EQ(drive.GetTotalBytes(), c.total);
       EXPECT_EQ(drive.GetFreeBytes(), c.free);
-      EXPECT_EQ(drive.m_bWrapped, 0);
+      EXPECT_EQ(drive.Wrapped(), 0);
     } else {
       EXPECT_EQ(drive.GetFreeBytes(), 0u);
       EXPECT_EQ(drive.GetTotalBytes(), 0u);
     }
     if (c.expectedState == PspSearching) {
-      EXPECT_EQ(drive.m_bWrapped, 1);
+      EXPECT_EQ(drive.Wrapped(), 1);
     }
     if (c.expectedState == PspNotFound) {
       // Without the PSP on the USB no drive is even looked at.
@@ -154,14 +154,14 @@ TEST_F(PspDriveTest, SearchTriesZDownToDAndNeverCBOrA) {
   drive.Poll();
   std::string tried(platform_.geometryQueries.begin(), platform_.geometryQueries.end());
   EXPECT_EQ(tried, "ZYXWVUTSRQPONMLKJIHGFED");
-  EXPECT_EQ(drive.m_nState, PspSearching);
-  EXPECT_EQ(drive.m_bWrapped, 1);
+  EXPECT_EQ(drive.State(), PspSearching);
+  EXPECT_EQ(drive.Wrapped(), 1);
 
   // With two candidates the higher letter wins.
   AddVolume('E', kGiB, kGiB);
   AddVolume('K', 2 * kGiB, kGiB);
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspReady);
+  EXPECT_EQ(drive.State(), PspReady);
   EXPECT_EQ(config_.PspDriveLetter, 'K');
   EXPECT_EQ(drive.GetTotalBytes(), 2 * kGiB);
 }
@@ -175,18 +175,18 @@ TEST_F(PspDriveTest, UnpluggingIsNoticedWithinThreePolls) {
     SetConfigDefaults(config, "/docs");
     CPspDrive drive(platform, config, platform::kOsNt);
     drive.Poll();
-    ASSERT_EQ(drive.m_nState, PspReady);
+    ASSERT_EQ(drive.State(), PspReady);
     PollTimes(drive, extraPolls);  // unplugged at any point of the re-check cycle
-    EXPECT_EQ(drive.m_nState, PspReady);
+    EXPECT_EQ(drive.State(), PspReady);
     platform.Change([](test::FakePlatform& f) {
       f.usbPaths.clear();
       f.volumes.clear();
     });
     EXPECT_LE(test::PollsUntilNotReady(drive), 3);
-    EXPECT_EQ(drive.m_nState, PspSearching);
+    EXPECT_EQ(drive.State(), PspSearching);
     EXPECT_EQ(drive.GetFreeBytes(), 0u);
     drive.Poll();  // searching again, and the USB device is absent
-    EXPECT_EQ(drive.m_nState, PspNotFound);
+    EXPECT_EQ(drive.State(), PspNotFound);
   }
 }
 
@@ -196,28 +196,28 @@ TEST_F(PspDriveTest, FixedLetterIsTestedAgainAtTheNextPollAfterAChange) {
   UseFixedLetter('E');
   CPspDrive drive(platform_, config_, platform::kOsNt);
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspNotFound);  // nothing mounted on E
-  EXPECT_EQ(drive.m_cDrive, 'E');
+  EXPECT_EQ(drive.State(), PspNotFound);  // nothing mounted on E
+  EXPECT_EQ(drive.DriveLetter(), 'E');
   // Only the fixed letter is ever looked at.
   EXPECT_EQ(std::set<char>(platform_.geometryQueries.begin(), platform_.geometryQueries.end()),
             std::set<char>({'E'}));
 
   config_.PspDriveLetter = 'G';
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspReady);
-  EXPECT_EQ(drive.m_cDrive, 'G');
+  EXPECT_EQ(drive.State(), PspReady);
+  EXPECT_EQ(drive.DriveLetter(), 'G');
 
   // A change while ready is tested at once too.
   config_.PspDriveLetter = 'J';
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspNotFound);
-  EXPECT_EQ(drive.m_cDrive, 'J');
+  EXPECT_EQ(drive.State(), PspNotFound);
+  EXPECT_EQ(drive.DriveLetter(), 'J');
 
   // Without the USB device the fixed letter's state is left as it was.
   platform_.usbPaths.clear();
   config_.PspDriveLetter = 'G';
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspNotFound);
+  EXPECT_EQ(drive.State(), PspNotFound);
 }
 
 TEST_F(PspDriveTest, FixedLetterThatFailsTheGeometryIsStillTakenWhenWritable) {
@@ -228,14 +228,14 @@ TEST_F(PspDriveTest, FixedLetterThatFailsTheGeometryIsStillTakenWhenWritable) {
   UseFixedLetter('G');
   CPspDrive drive(platform_, config_, platform::kOsNt);
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspReady);
+  EXPECT_EQ(drive.State(), PspReady);
   // The test file is gone again.
   EXPECT_TRUE(std::filesystem::is_empty(dir_.File("G")));
 
   platform_.failFileCreation = true;
   CPspDrive refused(platform_, config_, platform::kOsNt);
   refused.Poll();
-  EXPECT_EQ(refused.m_nState, PspNotFound);
+  EXPECT_EQ(refused.State(), PspNotFound);
 }
 
 TEST_F(PspDriveTest, Win9xTriesFiveLettersAPollAndNeedsFoldersAndAWriteTest) {
@@ -247,7 +247,7 @@ TEST_F(PspDriveTest, Win9xTriesFiveLettersAPollAndNeedsFoldersAndAWriteTest) {
     EXPECT_EQ(tried.size(), 5u) << "poll " << poll;
     EXPECT_FALSE(tried.count('C') || tried.count('B') || tried.count('A'));
     // 23 letters: the fifth poll wraps round from D to Z.
-    EXPECT_EQ(drive.m_bWrapped, poll == 4 ? 1 : 0);
+    EXPECT_EQ(drive.Wrapped(), poll == 4 ? 1 : 0);
   }
   EXPECT_EQ(platform_.usbQueries, 0);
   EXPECT_TRUE(platform_.geometryQueries.empty());
@@ -256,12 +256,12 @@ TEST_F(PspDriveTest, Win9xTriesFiveLettersAPollAndNeedsFoldersAndAWriteTest) {
   AddVolume('R', kGiB, kGiB, /*pspFolders=*/true);
   platform_.failFileCreation = true;
   PollTimes(drive, 5);
-  EXPECT_EQ(drive.m_nState, PspSearching);
+  EXPECT_EQ(drive.State(), PspSearching);
   platform_.failFileCreation = false;
   PollTimes(drive, 5);
-  EXPECT_EQ(drive.m_nState, PspReady);
+  EXPECT_EQ(drive.State(), PspReady);
   EXPECT_EQ(config_.PspDriveLetter, 'R');
-  EXPECT_EQ(drive.m_bWrapped, 0);
+  EXPECT_EQ(drive.Wrapped(), 0);
   EXPECT_EQ(drive.GetTotalBytes(), kGiB);
 
   // The geometry probe refuses everything on this family and keeps the stored space.
@@ -273,7 +273,7 @@ TEST_F(PspDriveTest, Win9xTriesFiveLettersAPollAndNeedsFoldersAndAWriteTest) {
   std::filesystem::remove_all(dir_.File("R/mp_root"));
   platform_.failFileCreation = true;
   PollTimes(drive, 3);
-  EXPECT_EQ(drive.m_nState, PspSearching);
+  EXPECT_EQ(drive.State(), PspSearching);
 }
 
 TEST_F(PspDriveTest, Win9xFixedLetterTakesFoldersOrAWriteTest) {
@@ -282,16 +282,16 @@ TEST_F(PspDriveTest, Win9xFixedLetterTakesFoldersOrAWriteTest) {
   platform_.failFileCreation = true;  // the folders alone suffice
   CPspDrive drive(platform_, config_, platform::kOsWin9x);
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspReady);
+  EXPECT_EQ(drive.State(), PspReady);
 
   config_.PspDriveLetter = 'M';  // a changed letter is tested at the next poll
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspNotFound);
+  EXPECT_EQ(drive.State(), PspNotFound);
   AddVolume('M', kGiB, kGiB);  // no folders, but writable
   platform_.failFileCreation = false;
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspReady);
-  EXPECT_EQ(drive.m_cDrive, 'M');
+  EXPECT_EQ(drive.State(), PspReady);
+  EXPECT_EQ(drive.DriveLetter(), 'M');
 }
 
 // A platform that looks at the detector while a probe is in progress, and tries to re-enter it.
@@ -300,7 +300,7 @@ class ObservingPlatform : public test::FakePlatform {
   std::optional<platform::VolumeGeometry> QueryVolumeGeometry(char letter) const override {
     if (drive) {
       idleDuringProbe = idleDuringProbe && drive->IsIdle();
-      busyDuringProbe = drive->m_nBusy.load();
+      busyDuringProbe = drive->TryBeginPoll() ? (drive->EndPoll(), 0) : 1;
       if (!nestedDone) {
         nestedDone = true;
         const size_t before = geometryQueries.size();
@@ -337,7 +337,7 @@ TEST_F(PspDriveTest, IsNotIdleWhileAPollOrProbeRunsAndRefusesToReenter) {
   EXPECT_EQ(platform.busyDuringProbe, 1);
   EXPECT_EQ(platform.nestedPollQueries, 0u);
   EXPECT_EQ(platform.nestedUsbResult, -1);
-  EXPECT_EQ(drive.m_nState, PspReady);  // the outer calls did their work
+  EXPECT_EQ(drive.State(), PspReady);  // the outer calls did their work
   EXPECT_TRUE(drive.IsIdle());
   EXPECT_EQ(g_nProbeCount.load(), 0);
 }

@@ -4,7 +4,7 @@ namespace pspkvx::test {
 
 int PollsUntilNotReady(CPspDrive& drive) {
   int polls = 0;
-  while (drive.m_nState == PspReady && polls < 10) {
+  while (drive.State() == PspReady && polls < 10) {
     drive.Poll();
     ++polls;
   }

@@ -9,6 +9,7 @@
 #include "platform/SimulatedPsp.h"
 #include "psp/PspDrive.h"
 #include "psp/PspPolling.h"
+#include "psp/PspStick.h"
 #include "psp/psp_fixture.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
@@ -27,9 +28,9 @@ struct PollingOwner : IThreadOwner {
 };
 
 bool WaitForState(const CPspDrive& drive, int state) {
-  for (int i = 0; i < 500 && drive.m_nState != state; ++i)
+  for (int i = 0; i < 500 && drive.State() != state; ++i)
     std::this_thread::sleep_for(10ms);
-  return drive.m_nState == state;
+  return drive.State() == state;
 }
 
 TEST(SimulatedPsp, TheDetectorSeesItAppearAndDisappear) {
@@ -43,7 +44,7 @@ TEST(SimulatedPsp, TheDetectorSeesItAppearAndDisappear) {
   SetConfigDefaults(config, "/docs");
   CPspDrive drive(*platform, config, platform->OsFamily());
 
-  EXPECT_EQ(drive.m_nState, PspSearching);
+  EXPECT_EQ(drive.State(), PspSearching);
   PollingOwner owner(drive);
   auto worker = CThread::Start(&owner, ThreadPollPsp, 0);
   ASSERT_TRUE(worker);
@@ -52,7 +53,7 @@ TEST(SimulatedPsp, TheDetectorSeesItAppearAndDisappear) {
   std::filesystem::create_directory(stick);
   test::WriteFileBytes(stick + "/already.bin", std::string(1000, 'a'));
   ASSERT_TRUE(WaitForState(drive, PspReady));
-  EXPECT_EQ(drive.m_cDrive, 'P');
+  EXPECT_EQ(drive.DriveLetter(), 'P');
   EXPECT_EQ(drive.ConfiguredLetter(), 'P');
   EXPECT_EQ(drive.StickRoot(), stick + "/");
   EXPECT_EQ(drive.GetTotalBytes(), 123456789u);
@@ -62,7 +63,9 @@ TEST(SimulatedPsp, TheDetectorSeesItAppearAndDisappear) {
   // A file written through the detector lands in the folder and uses up space.
   const uint64_t freeBefore = drive.GetFreeBytes();
   const std::string data(5000, 's');
-  EXPECT_EQ(drive.WriteToStick(u"\\GAME\\DATA.BIN", data.data(), data.size(), 1, 0, ""), 0);
+  EXPECT_EQ(PspStick(*platform, drive)
+                .WriteToStick(u"\\GAME\\DATA.BIN", data.data(), data.size(), 1, 0, ""),
+            0);
   EXPECT_EQ(test::ReadFileBytes(stick + "/PSP/SAVEDATA/GAME/DATA.BIN"), data);
   EXPECT_EQ(drive.RefreshFreeSpace(), 0);
   EXPECT_LE(drive.GetFreeBytes(), freeBefore - data.size());
@@ -74,9 +77,9 @@ TEST(SimulatedPsp, TheDetectorSeesItAppearAndDisappear) {
   // Unplugged: lost within three polls, then not found.
   std::filesystem::remove_all(stick);
   EXPECT_LE(test::PollsUntilNotReady(drive), 3);
-  EXPECT_EQ(drive.m_nState, PspSearching);
+  EXPECT_EQ(drive.State(), PspSearching);
   drive.Poll();
-  EXPECT_EQ(drive.m_nState, PspNotFound);
+  EXPECT_EQ(drive.State(), PspNotFound);
   EXPECT_EQ(drive.StickRoot(), "");
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "psp/PspDrive.h"
+#include "psp/PspStick.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
@@ -36,6 +37,7 @@ class StickTest : public ::testing::Test {
   AppConfig config_{};
   std::string root_;
   CPspDrive drive_{platform_, config_, platform::kOsNt};
+  PspStick stick_{platform_, drive_};
 };
 
 TEST_F(StickTest, NextVideoNameTakesTheFirstGapInAnyCase) {
@@ -64,8 +66,8 @@ TEST_F(StickTest, EveryVideoNameTakenMeansTheStickIsFull) {
   const std::string folder = Stick("mp_root/100mnv01/");
   platform_.listings[folder] = all;
   EXPECT_EQ(NextVideoName(platform_, folder, false), "");
-  EXPECT_EQ(drive_.GetStickPath(StickMpeg4Video, "x"), "");
-  EXPECT_EQ(drive_.NextVideoNameFor("a.avi", "b", false), "");
+  EXPECT_EQ(stick_.GetStickPath(StickMpeg4Video, "x"), "");
+  EXPECT_EQ(stick_.NextVideoNameFor("a.avi", "b", false), "");
   all.erase(all.begin() + 99997);  // 99998 is free again
   platform_.listings[folder] = all;
   EXPECT_EQ(NextVideoName(platform_, folder, false), "M4V99998.MP4");
@@ -100,75 +102,75 @@ TEST_F(StickTest, GetStickPathPutsEachKindInItsFolder) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.kind);
-    EXPECT_EQ(drive_.GetStickPath(c.kind, "NAME"), c.expected);
+    EXPECT_EQ(stick_.GetStickPath(c.kind, "NAME"), c.expected);
     if (!c.folder.empty()) {
       EXPECT_TRUE(fs::is_directory(c.folder));
     }
   }
   EXPECT_FALSE(fs::exists(Stick("PSP/GAME")));
-  EXPECT_EQ(drive_.NextVideoNameFor("clip.avi", "Clip", true), "MAQ00001.MP4");
-  EXPECT_EQ(drive_.NextVideoNameFor("", "Clip", true), "");
-  EXPECT_EQ(drive_.NextVideoNameFor("clip.avi", "", false), "");
+  EXPECT_EQ(stick_.NextVideoNameFor("clip.avi", "Clip", true), "MAQ00001.MP4");
+  EXPECT_EQ(stick_.NextVideoNameFor("", "Clip", true), "");
+  EXPECT_EQ(stick_.NextVideoNameFor("clip.avi", "", false), "");
 
   // A letter with no mounted volume behind it gives no paths at all.
   platform_.Change([](test::FakePlatform& f) { f.volumes.clear(); });
-  EXPECT_EQ(drive_.GetStickPath(StickSaves, "NAME"), "");
-  EXPECT_EQ(drive_.NextVideoNameFor("clip.avi", "Clip", false), "");
+  EXPECT_EQ(stick_.GetStickPath(StickSaves, "NAME"), "");
+  EXPECT_EQ(stick_.NextVideoNameFor("clip.avi", "Clip", false), "");
 }
 
 TEST_F(StickTest, WriteToStickWritesFilesAndFolderEntries) {
   const std::string data = "save data";
-  EXPECT_EQ(drive_.WriteToStick(u"\\GAME001", nullptr, 0, 0, StickSaves, ""), 0);
+  EXPECT_EQ(stick_.WriteToStick(u"\\GAME001", nullptr, 0, 0, StickSaves, ""), 0);
   EXPECT_TRUE(fs::is_directory(Stick("PSP/SAVEDATA/GAME001")));
-  EXPECT_EQ(drive_.LastFile(), Stick("PSP/SAVEDATA/GAME001/"));
+  EXPECT_EQ(stick_.LastFile(), Stick("PSP/SAVEDATA/GAME001/"));
   EXPECT_TRUE(fs::is_empty(Stick("PSP/SAVEDATA/GAME001")));  // a folder entry writes no file
 
   EXPECT_EQ(
-      drive_.WriteToStick(u"\\GAME001\\DATA.BIN", data.data(), data.size(), 1, StickSaves, ""), 0);
+      stick_.WriteToStick(u"\\GAME001\\DATA.BIN", data.data(), data.size(), 1, StickSaves, ""), 0);
   EXPECT_EQ(ReadFileBytes(Stick("PSP/SAVEDATA/GAME001/DATA.BIN")), data);
-  EXPECT_EQ(drive_.m_nWritten, data.size());
-  EXPECT_EQ(drive_.LastFile(), Stick("PSP/SAVEDATA/GAME001/DATA.BIN"));
+  EXPECT_EQ(stick_.Written(), data.size());
+  EXPECT_EQ(stick_.LastFile(), Stick("PSP/SAVEDATA/GAME001/DATA.BIN"));
 
   // Each character keeps its low byte; either separator works; missing folders are made.
-  EXPECT_EQ(drive_.WriteToStick(u"/NEW/ICON\u0130.PNG", "x", 1, 1, StickGameUpdate, ""), 0);
+  EXPECT_EQ(stick_.WriteToStick(u"/NEW/ICON\u0130.PNG", "x", 1, 1, StickGameUpdate, ""), 0);
   EXPECT_TRUE(FileExists(Stick("PSP/GAME/UPDATE/NEW/ICON0.PNG")));
-  EXPECT_EQ(drive_.WriteToStick(u"A.MP4", "x", 1, 1, StickFullPath, ""), 0);
+  EXPECT_EQ(stick_.WriteToStick(u"A.MP4", "x", 1, 1, StickFullPath, ""), 0);
   EXPECT_TRUE(FileExists(Stick("mp_root/100mnv01/A.MP4")));
-  EXPECT_EQ(drive_.WriteToStick(u"\\B.MP4", "x", 1, 1, StickAvcVideo, ""), 0);
+  EXPECT_EQ(stick_.WriteToStick(u"\\B.MP4", "x", 1, 1, StickAvcVideo, ""), 0);
   EXPECT_TRUE(FileExists(Stick("mp_root/100anv01/B.MP4")));
 
   // With a base folder the kind does not matter.
   const std::string base = dir_.File("pc/backup");
-  EXPECT_EQ(drive_.WriteToStick(u"\\GAME002\\DATA.BIN", "y", 1, 1, StickMusic, base), 0);
+  EXPECT_EQ(stick_.WriteToStick(u"\\GAME002\\DATA.BIN", "y", 1, 1, StickMusic, base), 0);
   EXPECT_EQ(ReadFileBytes(base + "/GAME002/DATA.BIN"), "y");
 }
 
 TEST_F(StickTest, WriteToStickReportsItsCodes) {
   const std::string data(100, 'd');
-  EXPECT_EQ(drive_.WriteToStick(u"", data.data(), data.size(), 1, StickSaves, ""), -3);
+  EXPECT_EQ(stick_.WriteToStick(u"", data.data(), data.size(), 1, StickSaves, ""), -3);
 
   // Names that would leave the folder are refused and nothing is written.
   for (const std::u16string name : {u"\\..\\..\\outside.bin", u"\\GAME/../../outside.bin",
                                     u"\\C:\\outside.bin", u"\\GAME\u0100X\\DATA.BIN", u".."}) {
-    EXPECT_EQ(drive_.WriteToStick(name, data.data(), data.size(), 1, StickSaves, ""), -1);
+    EXPECT_EQ(stick_.WriteToStick(name, data.data(), data.size(), 1, StickSaves, ""), -1);
   }
   EXPECT_FALSE(FileExists(dir_.File("outside.bin")));
   EXPECT_FALSE(FileExists(Stick("PSP/outside.bin")));
 
   platform_.failFileCreation = true;
-  EXPECT_EQ(drive_.WriteToStick(u"\\A.BIN", data.data(), data.size(), 1, StickSaves, ""), -1);
-  EXPECT_EQ(drive_.m_nWritten, 0u);
+  EXPECT_EQ(stick_.WriteToStick(u"\\A.BIN", data.data(), data.size(), 1, StickSaves, ""), -1);
+  EXPECT_EQ(stick_.Written(), 0u);
   platform_.failFileCreation = false;
 
   platform_.writeLimit = 40;
-  EXPECT_EQ(drive_.WriteToStick(u"\\B.BIN", data.data(), data.size(), 1, StickSaves, ""), -2);
-  EXPECT_EQ(drive_.m_nWritten, 40u);
+  EXPECT_EQ(stick_.WriteToStick(u"\\B.BIN", data.data(), data.size(), 1, StickSaves, ""), -2);
+  EXPECT_EQ(stick_.Written(), 40u);
   EXPECT_EQ(ReadFileBytes(Stick("PSP/SAVEDATA/B.BIN")), data.substr(0, 40));  // left as written
 
   // Unplugged: nothing to write to.
   platform_.writeLimit.reset();
   platform_.Change([](test::FakePlatform& f) { f.volumes.clear(); });
-  EXPECT_EQ(drive_.WriteToStick(u"\\C.BIN", data.data(), data.size(), 1, StickSaves, ""), -1);
+  EXPECT_EQ(stick_.WriteToStick(u"\\C.BIN", data.data(), data.size(), 1, StickSaves, ""), -1);
 }
 
 TEST_F(StickTest, AShortWriteOnARealFileIsReportedShort) {
@@ -184,8 +186,8 @@ TEST_F(StickTest, AShortWriteOnARealFileIsReportedShort) {
     GTEST_SKIP() << "the file-size limit cannot be lowered here";
   }
   const std::string data(10000, 'z');
-  const int result = drive_.WriteToStick(u"\\BIG.BIN", data.data(), data.size(), 1, StickSaves, "");
-  const uint64_t written = drive_.m_nWritten;
+  const int result = stick_.WriteToStick(u"\\BIG.BIN", data.data(), data.size(), 1, StickSaves, "");
+  const uint64_t written = stick_.Written();
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(result, -2);

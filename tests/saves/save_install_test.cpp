@@ -104,7 +104,7 @@ TEST_F(SaveInstallTest, AnOverwriteReplacesTheWholeEarlierSave) {
     test::ScriptedHost host;
     host.Answer(c.answers);
     buffer_ = test::InBuffer(sealed_);
-    EXPECT_EQ(InstallSave({platform_, drive_, host}, buffer_, c.ask, &report_), 0) << c.what;
+    EXPECT_EQ(InstallSave(Stick(host), buffer_, c.ask, &report_), 0) << c.what;
     EXPECT_EQ(host.requests().size(), c.questions) << c.what;
     EXPECT_TRUE(report_.replaced) << c.what;
     EXPECT_EQ(TreeOf(SaveData()), TreeOf(dir_.File("source"))) << c.what;
@@ -140,7 +140,7 @@ TEST_F(SaveInstallTest, SpaceRuleCountsTheEarlierSaveOnlyAfterYes) {
     test::ScriptedHost host;
     if (c.earlierBytes && c.ask) host.Answer({ResultYes});
     buffer_ = test::InBuffer(sealed_);
-    EXPECT_EQ(InstallSave({platform_, drive_, host}, buffer_, c.ask), c.result) << c.what;
+    EXPECT_EQ(InstallSave(Stick(host), buffer_, c.ask), c.result) << c.what;
     std::vector<std::string> messages = host.texts();
     if (c.earlierBytes && c.ask) messages.erase(messages.begin());  // the question
     if (c.message.empty()) {
@@ -240,7 +240,7 @@ TEST_F(SaveInstallTest, AFailedInstallLeavesTheEarlierSaveByteForByte) {
       small.rlim_cur = *c.fileSizeLimit;
       ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     }
-    const int result = InstallSave({platform_, drive_, host}, buffer_, false, &report_);
+    const int result = InstallSave(Stick(host), buffer_, false, &report_);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 

@@ -39,7 +39,7 @@ TEST_F(SaveRemovalTest, WhatCannotBeDeletedEndsTheRemovalWithItsPath) {
     const std::string path = SaveData() + "/" + c.undeletable;
     platform_.Change([&](test::FakePlatform& f) { f.undeletable = {path}; });
     test::ScriptedHost host;
-    EXPECT_EQ(DeleteTree({platform_, drive_, host}, SavePath("SAVE")), -1) << c.what;
+    EXPECT_EQ(DeleteTree(Stick(host), SavePath("SAVE")), -1) << c.what;
     EXPECT_EQ(host.texts(), std::vector<std::string>{c.message + path}) << c.what;
     EXPECT_TRUE(fs::exists(path)) << c.what;
     EXPECT_TRUE(fs::exists(SavePath("SAVE"))) << c.what;  // the removal ended there

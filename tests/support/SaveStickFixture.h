@@ -10,6 +10,7 @@
 
 #include "app/AppConfig.h"
 #include "psp/PspDrive.h"
+#include "psp/PspStick.h"
 #include "saves/SaveStick.h"
 #include "support/FakePlatform.h"
 #include "support/ScriptedHost.h"
@@ -52,13 +53,15 @@ class SaveStickTest : public ::testing::Test {
   void MakeSave(const std::string& folder, const Tree& files) {
     MakeFiles(SavePath(folder), files);
   }
-  SaveStick Stick() { return {platform_, drive_, host_}; }
+  SaveStick Stick() { return Stick(host_); }
+  SaveStick Stick(IMessageBoxHost& host) { return {platform_, drive_, files_, host}; }
 
   TempDir dir_;
   std::string root_;
   FakePlatform platform_;
   AppConfig config_{};
   CPspDrive drive_{platform_, config_, platform::kOsNt};
+  PspStick files_{platform_, drive_};
   ScriptedHost host_;
 };
 

@@ -22,10 +22,10 @@ class PspStatusPanelTest : public ::testing::Test {
 TEST_F(PspStatusPanelTest, TakesAStateChangeOnlyWhileTheDetectorIsIdle) {
   EXPECT_FALSE(panel_.Tick().stateChanged);  // still searching
   drive_.SetState(PspReady);
-  drive_.m_nBusy = 1;  // a poll is running
+  ASSERT_TRUE(drive_.TryBeginPoll());  // a poll is running
   EXPECT_FALSE(panel_.Tick().stateChanged);
   EXPECT_EQ(panel_.SeenState(), PspSearching);
-  drive_.m_nBusy = 0;
+  drive_.EndPoll();
   ++g_nProbeCount;  // a drive probe from another thread
   EXPECT_FALSE(panel_.Tick().stateChanged);
   --g_nProbeCount;
@@ -53,7 +53,7 @@ TEST_F(PspStatusPanelTest, StatusTextByStateAndMode) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     config_.SearchForPsp = c.search;
-    drive_.m_cDrive = c.drive;
+    drive_.SetDriveLetter(c.drive);
     drive_.SetState(c.state);
     panel_.Tick();
     EXPECT_EQ(panel_.StatusText(), c.text);

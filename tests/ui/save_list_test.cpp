@@ -105,7 +105,7 @@ TEST_F(SaveListTest, DeleteSaveWithQuestionAsksOnlyForAFolderThatHoldsSomething)
     list_.Select(0);
     test::ScriptedHost host;
     host.Answer(c.answers);
-    EXPECT_EQ(DeleteSaveWithQuestion({platform_, drive_, host}, list_, 0), c.result) << c.what;
+    EXPECT_EQ(DeleteSaveWithQuestion(Stick(host), list_, 0), c.result) << c.what;
     ASSERT_EQ(host.requests().size(), c.questions) << c.what;
     if (c.questions) {
       EXPECT_EQ(host.texts()[0], "Delete the entire save?\r\n\r\nULUS10041");
