@@ -1,8 +1,8 @@
 #include "app/ConfigFields.h"
 
+#include "base/Numbers.h"
+
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -47,14 +47,9 @@ char* Bytes(AppConfig& config, const ConfigFieldInfo& field) {
 
 // A whole decimal (or 0x hexadecimal) number within [low, high].
 bool ParseNumber(const std::string& text, long long low, long long high, long long& out) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long value = std::strtoll(text.c_str(), &end, 0);
-  if (errno != 0 || end == text.c_str() || *end != '\0') return false;
-  if (value < low || value > high) return false;
-  out = value;
-  return true;
+  const auto value = ParseNumberIn<long long>(text, low, high, kDecimalOrHex);
+  if (value) out = *value;
+  return value.has_value();
 }
 
 struct Range {

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "app/AppConfig.h"
+#include "base/Numbers.h"
 #include "base/ProgramEnvironment.h"
 #include "base/StringTable.h"
 #include "cli/Cli.h"
@@ -20,16 +21,12 @@ struct PspOptions {
 
 // A decimal byte count that fits 64 bits; anything else is a usage error.
 uint64_t ParseByteCount(const std::string& text) {
-  uint64_t value = 0;
-  for (char c : text) {
-    const uint64_t digit = uint64_t(c - '0');
-    if (c < '0' || c > '9' || value > (UINT64_MAX - digit) / 10)
-      throw CliError(kExitUsage,
-                     "BYTES must be a whole number from 0 to 18446744073709551615: " + text);
-    value = value * 10 + digit;
-  }
   if (text.empty()) throw CliError(kExitUsage, "BYTES must not be empty");
-  return value;
+  const auto value = ParseNumber<uint64_t>(text);
+  if (!value)
+    throw CliError(kExitUsage,
+                   "BYTES must be a whole number from 0 to 18446744073709551615: " + text);
+  return *value;
 }
 
 // One detection as PSPKVX makes it, with the configuration of the given folder. The 95 family

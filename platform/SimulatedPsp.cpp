@@ -1,7 +1,9 @@
 #include "platform/SimulatedPsp.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace pspkvx::platform {
@@ -126,14 +128,11 @@ std::string SimulatedPspDevicePath() {
 
 uint64_t SimulatedCapacityFromText(const char* text) {
   if (!text || !*text) return kDefaultSimulatedCapacity;
+  const char* end = text + std::strlen(text);
   uint64_t value = 0;
-  for (const char* p = text; *p; ++p) {
-    if (*p < '0' || *p > '9') return kDefaultSimulatedCapacity;
-    const uint64_t digit = uint64_t(*p - '0');
-    if (value > (UINT64_MAX - digit) / 10) return kDefaultSimulatedCapacity;
-    value = value * 10 + digit;
-  }
-  return value > 0 ? value : kDefaultSimulatedCapacity;
+  const auto [stop, error] = std::from_chars(text, end, value);
+  if (error != std::errc() || stop != end || value == 0) return kDefaultSimulatedCapacity;
+  return value;
 }
 
 std::unique_ptr<Platform> CreatePlatform() {

@@ -1,6 +1,7 @@
 #include "platform/drives_linux.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -15,9 +16,11 @@ std::string UnescapeMountPath(const std::string& field) {
   std::string out;
   for (size_t i = 0; i < field.size(); ++i) {
     if (field[i] == '\\' && i + 3 < field.size()) {
-      const std::string digits = field.substr(i + 1, 3);
-      if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '7'; })) {
-        out += static_cast<char>(std::stoi(digits, nullptr, 8));
+      unsigned code = 0;
+      const char* digits = field.data() + i + 1;
+      const auto [end, error] = std::from_chars(digits, digits + 3, code, 8);
+      if (error == std::errc() && end == digits + 3) {
+        out += static_cast<char>(code);
         i += 3;
         continue;
       }
@@ -30,11 +33,13 @@ std::string UnescapeMountPath(const std::string& field) {
 std::optional<long> ReadNumber(const std::string& path) {
   const auto text = ReadTextFile(path);
   if (!text) return std::nullopt;
-  try {
-    return std::stol(*text);
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
+  // A sysfs value: the number and a line feed.
+  const size_t end = text->find_last_not_of(" \t\n");
+  if (end == std::string::npos) return std::nullopt;
+  long value = 0;
+  const auto [stop, error] = std::from_chars(text->data(), text->data() + end + 1, value);
+  if (error != std::errc() || stop != text->data() + end + 1) return std::nullopt;
+  return value;
 }
 
 struct BlockDevice {

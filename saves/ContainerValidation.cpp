@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/Names.h"
 #include "base/StringTable.h"
 #include "saves/SaveContainer.h"
 
@@ -41,10 +42,6 @@ std::string At(size_t offset) {
   return "the record at offset " + std::to_string(offset);
 }
 
-bool OnlyDotsAndSpaces(const std::string& component) {
-  return component.find_first_not_of(". ") == std::string::npos;
-}
-
 // One pass over the records; calls visit(offset, record) for each, stops at the first fault.
 template <typename Visit>
 std::optional<ContainerVerdict> WalkRecords(std::span<const uint8_t> container, Visit visit) {
@@ -71,21 +68,12 @@ std::optional<ContainerVerdict> WalkRecords(std::span<const uint8_t> container, 
 std::string SaveRecordNameProblem(const std::string& name, const std::string& saveFolder,
                                   bool isFile) {
   if (name.empty() || name[0] != '\\') return "does not begin with a backslash";
-  if (name.find('\0') != std::string::npos) return "holds a NUL character";
-  if (name.find(':') != std::string::npos) return "holds a drive or stream prefix (\":\")";
-  size_t start = 1;
-  for (size_t index = 0;; ++index) {
-    const size_t end = name.find_first_of("\\/", start);
-    const std::string component =
-        name.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (component.empty()) return "has an empty path component";
-    if (OnlyDotsAndSpaces(component)) return "has the path component \"" + component + "\"";
-    if (index == 0 && component != saveFolder)
-      return "lies outside the save folder \"" + saveFolder + "\"";
-    if (end == std::string::npos)
-      return isFile && index == 0 ? "names the save folder itself as a file" : "";
-    start = end + 1;
-  }
+  const std::string_view relative = std::string_view(name).substr(1);
+  if (auto problem = RelativePathProblem(relative); !problem.empty()) return problem;
+  const size_t end = relative.find_first_of("\\/");
+  if (relative.substr(0, end) != saveFolder)
+    return "lies outside the save folder \"" + saveFolder + "\"";
+  return isFile && end == std::string_view::npos ? "names the save folder itself as a file" : "";
 }
 
 ContainerVerdict ValidateContainerRecords(std::span<const uint8_t> container) {

@@ -41,9 +41,9 @@ ContainerVerdict ValidateContainerRecords(std::span<const uint8_t> container);
 ContainerVerdict CheckAndValidateContainer(std::span<uint8_t> container);
 
 // Why a record name cannot be installed into saveFolder, or empty when it can. The name must
-// begin with one backslash, its components (split at "\" and "/") must be non-empty, none may
-// be made only of dots and spaces (".", "..") or hold ":" or a NUL, and the first component
-// must be saveFolder. A file record needs a name inside the folder, not the folder itself.
+// begin with one backslash followed by a relative path (RelativePathProblem) whose first
+// component is saveFolder. A file record needs a name inside the folder, not the folder
+// itself.
 std::string SaveRecordNameProblem(const std::string& name, const std::string& saveFolder,
                                   bool isFile);
 

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "base/Numbers.h"
 #include "online/ServiceSettings.h"
 #include "online/ServiceTags.h"
 #include "service/XmlReply.h"
@@ -47,15 +48,10 @@ int64_t IntParam(const httplib::Request& request, const char* name, int64_t low,
     if (required) throw BadQuery(std::string("missing ") + name);
     return fallback;
   }
-  const std::string text = request.get_param_value(name);
-  size_t at = text.size() > 1 && text[0] == '-' ? 1 : 0;
-  if (text.size() == at || text.size() > 19) throw BadQuery(std::string("bad ") + name);
-  for (; at < text.size(); ++at)
-    if (!std::isdigit(static_cast<unsigned char>(text[at])))
-      throw BadQuery(std::string("bad ") + name);
-  const long long value = std::stoll(text);
-  if (value < low || value > high) throw BadQuery(std::string(name) + " out of range");
-  return value;
+  const auto value = ParseNumber<int64_t>(request.get_param_value(name));
+  if (!value) throw BadQuery(std::string("bad ") + name);
+  if (*value < low || *value > high) throw BadQuery(std::string(name) + " out of range");
+  return *value;
 }
 
 int RegionParam(const httplib::Request& request) {
@@ -335,8 +331,6 @@ httplib::Server::Handler Checked(F handler) {
       handler(request, response);
     } catch (const BadQuery& bad) {
       Refuse(response, bad.what());
-    } catch (const std::out_of_range&) {
-      Refuse(response, "number out of range");
     }
   };
 }
