@@ -1,9 +1,8 @@
 #include "app/AppConfig.h"
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
+#include "base/FileRead.h"
 #include "base/LittleEndian.h"
 #include "base/RecordChecksum.h"
 #include "platform/Platform.h"
@@ -11,25 +10,21 @@
 namespace pspkvx {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// A configuration file is one record and its checksum; anything far larger is not one.
+constexpr uint64_t kMaxConfigFileBytes = 64 * 1024;
 
-// Steps 2-6 of the load: true when the file holds a record this program may use.
+// True when the file holds a record this program may use: the magic's format version is not
+// newer than ours, the magic is the program's, and the checksum after the record matches.
 bool ReadConfigFile(AppConfig& config, const std::string& path) {
-  File file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
-  auto* bytes = reinterpret_cast<unsigned char*>(&config);
-  if (std::fread(bytes, 1, 10, file.get()) != 10) return false;
-  const int version = (config.Magic[8] - '0') * 10 + (config.Magic[9] - '0');
+  const WholeFile file = ReadWholeFile(path, kMaxConfigFileBytes);
+  if (!file.ok() || file.bytes.size() < kConfigFileSize) return false;
+  const uint8_t* bytes = file.bytes.data();
+  const int version = (bytes[8] - '0') * 10 + (bytes[9] - '0');
   if (version > kConfigFormatVersion) return false;
-  if (std::memcmp(config.Magic, kConfigMagicPrefix, 8) != 0) return false;
-  if (std::fread(bytes + 10, 1, kConfigRecordSize - 10, file.get()) != kConfigRecordSize - 10)
-    return false;
-  unsigned char stored[4];
-  if (std::fread(stored, 1, 4, file.get()) != 4) return false;
-  return ReadLe32(stored) == RecordChecksum(bytes, kConfigRecordSize);
+  if (std::memcmp(bytes, kConfigMagicPrefix, 8) != 0) return false;
+  if (ReadLe32(bytes + kConfigRecordSize) != RecordChecksum(bytes, kConfigRecordSize)) return false;
+  std::memcpy(&config, bytes, kConfigRecordSize);
+  return true;
 }
 
 void RestoreZeroWidths(int32_t (&widths)[5]) {

@@ -1,7 +1,6 @@
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
+#include "base/FileRead.h"
 #include "base/ProgramEnvironment.h"
 #include "cli/Cli.h"
 
@@ -16,12 +15,9 @@ void AddJsonFlag(CLI::App* command, Context& context) {
 }
 
 std::vector<uint8_t> ReadInputFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw CliError(kExitFailed, "cannot open " + path);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  if (in.bad()) throw CliError(kExitFailed, "cannot read " + path);
-  return bytes;
+  WholeFile file = ReadWholeFile(path);
+  if (!file.ok()) throw CliError(kExitFailed, file.error);
+  return std::move(file.bytes);
 }
 
 void PrintJson(const nlohmann::json& value) {

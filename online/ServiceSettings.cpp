@@ -1,7 +1,6 @@
 #include "online/ServiceSettings.h"
 
-#include <fstream>
-
+#include "base/FileRead.h"
 #include "base/StringTable.h"
 #include "online/HttpTransport.h"
 #include "online/ServiceTags.h"
@@ -19,10 +18,11 @@ std::string Trimmed(const std::string& text) {
 
 // The first line of a small deployment file, trimmed; empty when there is none.
 std::string FirstLineOf(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  if (!in || !std::getline(in, line)) return "";
-  return Trimmed(line);
+  constexpr uint64_t kMaxSettingBytes = 64 * 1024;
+  const WholeFile file = ReadWholeFile(path, kMaxSettingBytes);
+  if (!file.ok()) return "";
+  const std::string text(file.bytes.begin(), file.bytes.end());
+  return Trimmed(text.substr(0, text.find('\n')));
 }
 
 // One request under the callers' protocol; the lock is held by the caller.

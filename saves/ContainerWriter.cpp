@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
+#include "base/FileRead.h"
 #include "base/LittleEndian.h"
 #include "base/RecordChecksum.h"
 #include "saves/ContainerScramble.h"
@@ -131,11 +131,11 @@ std::string ListFolder(const fs::path& folder, const std::string& name,
   return {};
 }
 
-bool ReadFileInto(const fs::path& path, uint8_t* at, uintmax_t size) {
-  std::ifstream in(path, std::ios::binary);
-  in.read(reinterpret_cast<char*>(at), static_cast<std::streamsize>(size));
-  return in && in.gcount() == static_cast<std::streamsize>(size) &&
-         in.peek() == std::ifstream::traits_type::eof();
+// The file's bytes, when it still has the size it had when it was listed.
+std::optional<std::vector<uint8_t>> FileOfSize(const fs::path& path, uintmax_t size) {
+  WholeFile file = ReadWholeFile(path.string(), size);
+  if (!file.ok() || file.bytes.size() != size) return std::nullopt;
+  return std::move(file.bytes);
 }
 
 }  // namespace
@@ -194,11 +194,10 @@ ContainerWriteResult PackSaveFolder(const std::string& folderPath, const std::st
     const auto size = static_cast<size_t>(entry.size);
     AppendRecordHead(container, entry.record.kind, entry.record.name, size);
     if (entry.record.kind != kRecordFile) continue;
-    // The bytes are read straight into place.
-    const size_t at = container.size();
-    container.resize(at + size);
-    if (!ReadFileInto(entry.path, container.data() + at, entry.size))
+    const auto bytes = FileOfSize(entry.path, entry.size);
+    if (!bytes)
       return Refused("cannot read " + entry.path.string() + " (it changed or is unreadable)");
+    container.insert(container.end(), bytes->begin(), bytes->end());
   }
   return Finish(std::move(container));
 }

@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "base/FileRead.h"
 #include "saves/ParamSfo.h"
 #include "service/DemoIcon.h"
 #include "service/SaveContainerBytes.h"
@@ -72,12 +71,10 @@ std::string DemoParamSfo(const std::string& title) {
   return bytes;
 }
 
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw CatalogueError("cannot read " + path.string());
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw CatalogueError("cannot read " + path.string());
-  return bytes;
+std::string FileBytes(const fs::path& path) {
+  const WholeFile file = ReadWholeFile(path.string());
+  if (!file.ok()) throw CatalogueError(file.error);
+  return std::string(file.bytes.begin(), file.bytes.end());
 }
 
 bool SameLetters(std::string a, std::string b) {
@@ -195,7 +192,7 @@ int64_t ImportSaveFolder(ServiceDatabase& db, const ImportRequest& request) {
     if (it->is_regular_file(error) && !it->is_symlink(error)) total += it->file_size(error);
     if (total > kMaxSaveBytes) throw CatalogueError(request.folder + " is larger than 200 MiB");
     if (it.depth() == 0 && SameLetters(it->path().filename().string(), "ICON0.PNG"))
-      icon = ReadWholeFile(it->path());
+      icon = FileBytes(it->path());
   }
   if (error) throw CatalogueError("cannot list " + request.folder + ": " + error.message());
   if (empty) throw CatalogueError(request.folder + " holds no files");

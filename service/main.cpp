@@ -6,11 +6,10 @@
 // (with --port 0 the system picks the port), then one line per request.
 #include <CLI/CLI.hpp>
 #include <csignal>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <mutex>
 
+#include "base/FileRead.h"
 #include "service/ServiceCatalogue.h"
 #include "service/ServiceRoutes.h"
 
@@ -91,10 +90,9 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (*releaseCommand) {
-      std::ifstream in(releaseFile, std::ios::binary);
-      if (!in) throw CatalogueError("cannot read " + releaseFile);
-      const std::string bytes((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
+      const pspkvx::WholeFile file = pspkvx::ReadWholeFile(releaseFile);
+      if (!file.ok()) throw CatalogueError(file.error);
+      const std::string bytes(file.bytes.begin(), file.bytes.end());
       std::cout << "added release " << AddRelease(db, version, bytes) << "\n";
       return 0;
     }
