@@ -6,6 +6,7 @@
 #include "online/ServiceSettings.h"
 #include "online/ServiceTags.h"
 #include "online/TagTable.h"
+#include "online/TagTableFetcher.h"
 
 namespace pspkvx::cli {
 namespace {
@@ -38,9 +39,9 @@ std::unique_ptr<TagTable> NewServiceTable() {
   return table;
 }
 
-nlohmann::json RecordsJson(const TagTable& table) {
+nlohmann::json RecordsJson(const std::vector<ReplyRecord>& replyRecords) {
   nlohmann::json records = nlohmann::json::array();
-  for (const ReplyRecord& record : table.Records()) {
+  for (const ReplyRecord& record : replyRecords) {
     nlohmann::json fields = nlohmann::json::array();
     for (const auto& [name, value] : record.fields)
       fields.push_back({Latin1ToUtf8(name), Latin1ToUtf8(value)});
@@ -50,9 +51,9 @@ nlohmann::json RecordsJson(const TagTable& table) {
 }
 
 // The values of the comment, settings and letter-block entries, in table order.
-nlohmann::json ValuesJson(const TagTable& table) {
+nlohmann::json ValuesJson(const std::vector<TagEntry>& entries) {
   nlohmann::json values = nlohmann::json::array();
-  for (const TagEntry& entry : table.Entries())
+  for (const TagEntry& entry : entries)
     if (entry.kind == TagComment || entry.kind == TagSetting || entry.kind == TagBlock)
       values.push_back({Latin1ToUtf8(entry.tag), Latin1ToUtf8(entry.value)});
   return values;
@@ -77,8 +78,8 @@ void ParseReplyFile(const Context& context) {
   const std::string text = JoinReplyLines(body);
   auto table = NewServiceTable();
   const int result = table->ParseReply(text.c_str(), text.size());
-  const nlohmann::json records = RecordsJson(*table);
-  const nlohmann::json values = ValuesJson(*table);
+  const nlohmann::json records = RecordsJson(table->Records());
+  const nlohmann::json values = ValuesJson(table->Entries());
   if (context.json) {
     PrintJson({{"result", result}, {"records", records}, {"values", values}});
     return;
@@ -89,50 +90,71 @@ void ParseReplyFile(const Context& context) {
   PrintPairs(values, "  ");
 }
 
+// What a failed request adds to the output: the address tried and what answered.
+void AddFailure(nlohmann::json& out, int status, const FetchDetail& detail) {
+  out["address"] = Latin1ToUtf8(detail.address);
+  if (detail.httpStatus != 0) out["http_status"] = detail.httpStatus;
+  out["error"] = Latin1ToUtf8(DescribeFetch(status, detail));
+}
+
+// A failed request ends with exit code 1 and one line on stderr that says what was tried.
+void ReportFailure(Context& context, int status, const FetchDetail& detail,
+                   const std::string& statusText = {}) {
+  context.exitCode = kExitFailed;
+  std::cerr << "pspkvx-cli: " << DescribeFetch(status, detail)
+            << (statusText.empty() ? "" : " (PSPKVX shows: " + statusText + ")") << "\n";
+}
+
 void ShowSettings(Context& context) {
   auto table = NewServiceTable();
-  const SettingsAttempt attempt = FetchSettingsOnce(*table, Endpoints(context));
+  TagTableFetcher fetcher(*table);
+  const SettingsAttempt attempt = FetchSettingsOnce(fetcher, Endpoints(context));
+  // Only the keys the page gave: a failed fetch has none to show.
   nlohmann::json keys = nlohmann::json::array();
   for (const char* key : kSettingsKeys) {
     std::string value;
     table->LookupTag(key, value);
-    keys.push_back({key, Latin1ToUtf8(value)});
+    if (!value.empty()) keys.push_back({key, Latin1ToUtf8(value)});
   }
-  if (attempt.status != FetchOk) context.exitCode = kExitFailed;
+  const bool ok = attempt.status == FetchOk;
   if (context.json) {
-    PrintJson({{"status", FetchStatusName(attempt.status)}, {"keys", keys}});
-    return;
+    nlohmann::json out = {{"status", FetchStatusName(attempt.status)}, {"keys", keys}};
+    if (!ok) {
+      AddFailure(out, attempt.status, attempt.detail);
+      out["message"] = attempt.text;
+    }
+    PrintJson(out);
+  } else {
+    std::cout << "status: " << FetchStatusName(attempt.status) << "\n";
+    if (!attempt.text.empty()) std::cout << "message: " << attempt.text << "\n";
+    PrintPairs(keys, "");
   }
-  std::cout << "status: " << FetchStatusName(attempt.status) << "\n";
-  if (!attempt.text.empty()) std::cout << "message: " << attempt.text << "\n";
-  PrintPairs(keys, "");
+  if (!ok) ReportFailure(context, attempt.status, attempt.detail, attempt.text);
 }
 
 void GetReply(Context& context) {
   std::string address = Options().url;
   if (!address.empty() && address[0] == '/') address = Endpoints(context).serviceBase + address;
   auto table = NewServiceTable();
-  int status;
-  {
-    std::lock_guard<std::mutex> lock(table->CallerLock());
-    table->WaitWhileBusy();
-    table->RequestUrl(address);
-    table->WaitWhileBusy();
-    status = table->RequestStatus();
-  }
-  const nlohmann::json records = RecordsJson(*table);
-  const nlohmann::json values = ValuesJson(*table);
-  if (status != FetchOk) context.exitCode = kExitFailed;
+  TagTableFetcher fetcher(*table);
+  const FetchResult reply = fetcher.Fetch(address);
+  const nlohmann::json records = RecordsJson(reply.records);
+  const nlohmann::json values = ValuesJson(reply.entries);
   if (context.json) {
-    PrintJson({{"status", FetchStatusName(status)}, {"records", records}, {"values", values}});
-    return;
+    nlohmann::json out = {
+        {"status", FetchStatusName(reply.status)}, {"records", records}, {"values", values}};
+    if (!reply.ok()) AddFailure(out, reply.status, reply.detail);
+    PrintJson(out);
+  } else {
+    std::cout << "status: " << FetchStatusName(reply.status) << "\n";
+    PrintRecords(records);
+    std::cout << "values\n";
+    for (const auto& pair : values)
+      if (!pair[1].get<std::string>().empty())
+        std::cout << "  " << pair[0].get<std::string>() << ": " << pair[1].get<std::string>()
+                  << "\n";
   }
-  std::cout << "status: " << FetchStatusName(status) << "\n";
-  PrintRecords(records);
-  std::cout << "values\n";
-  for (const auto& pair : values)
-    if (!pair[1].get<std::string>().empty())
-      std::cout << "  " << pair[0].get<std::string>() << ": " << pair[1].get<std::string>() << "\n";
+  if (!reply.ok()) ReportFailure(context, reply.status, reply.detail);
 }
 
 }  // namespace
@@ -141,7 +163,13 @@ void RegisterOnlineCommands(CLI::App& app, Context& context) {
   OnlineOptions& o = Options();
   app.add_option("--service", o.service,
                  "The service as HOST:PORT (default: service.host in the program folder, else " +
-                     std::string(kDefaultServiceHost) + ")");
+                     std::string(kDefaultServiceHost) + ")")
+      ->check(CLI::Validator(
+          [](std::string& value) {
+            const std::string problem = HostPortProblem(value);
+            return problem.empty() ? problem : "--service: " + problem;
+          },
+          "HOST:PORT"));
 
   auto* reply = app.add_subcommand("reply", "The reader of the service's replies");
   reply->require_subcommand(1);

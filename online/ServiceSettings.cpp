@@ -1,6 +1,9 @@
 #include "online/ServiceSettings.h"
 
+#include <cctype>
+
 #include "base/FileRead.h"
+#include "base/Numbers.h"
 #include "base/StringTable.h"
 #include "online/HttpTransport.h"
 #include "online/ServiceTags.h"
@@ -25,14 +28,6 @@ std::string FirstLineOf(const std::string& path) {
   return Trimmed(text.substr(0, text.find('\n')));
 }
 
-// One request under the callers' protocol; the lock is held by the caller.
-int RequestAndWait(TagTable& table, const std::string& address) {
-  table.WaitWhileBusy();
-  table.RequestUrl(address);
-  table.WaitWhileBusy();
-  return table.RequestStatus();
-}
-
 }  // namespace
 
 ServiceEndpoints EndpointsFor(const std::string& host, const std::string& probeAddress) {
@@ -48,18 +43,35 @@ ServiceEndpoints EndpointsFor(const std::string& host, const std::string& probeA
   return endpoints;
 }
 
+std::string HostPortProblem(const std::string& text) {
+  const size_t colon = text.rfind(':');
+  if (colon == std::string::npos) return "\"" + text + "\" has no \":PORT\"";
+  const std::string host = text.substr(0, colon);
+  if (!ParseNumberIn<int>(text.substr(colon + 1), 1, 65535))
+    return "the port of \"" + text + "\" is not a number from 1 to 65535";
+  const bool bracketed = host.size() > 2 && host.front() == '[' && host.back() == ']';
+  const std::string name = bracketed ? host.substr(1, host.size() - 2) : host;
+  bool sound = !name.empty() && name.front() != '-' && name.front() != '.';
+  for (const char c : name) {
+    const bool letterOrDigit = std::isalnum(static_cast<unsigned char>(c)) != 0;
+    sound = sound && (letterOrDigit || c == '.' || c == '-' || (bracketed && c == ':'));
+  }
+  if (!sound) return "\"" + host + "\" is not a host name or address";
+  return "";
+}
+
 ServiceEndpoints LoadServiceEndpoints(const std::string& programFolder) {
   return EndpointsFor(FirstLineOf(platform::JoinPath(programFolder, kServiceHostFileName)),
                       FirstLineOf(platform::JoinPath(programFolder, kProbeSiteFileName)));
 }
 
-SettingsAttempt FetchSettingsOnce(TagTable& table, const ServiceEndpoints& endpoints) {
+SettingsAttempt FetchSettingsOnce(TagTableFetcher& fetcher, const ServiceEndpoints& endpoints,
+                                  const ManualResetEvent* stop) {
   SettingsAttempt attempt;
-  std::lock_guard<std::mutex> lock(table.CallerLock());
-  attempt.status = RequestAndWait(table, endpoints.settingsPageAddress);
-  std::string corvanes;
-  table.LookupTag(kSettingsKeys[SettingCorvanesUrl], corvanes);
-  attempt.loaded = !corvanes.empty();
+  const FetchResult page = fetcher.Fetch(endpoints.settingsPageAddress, stop);
+  attempt.status = page.status;
+  attempt.detail = page.detail;
+  attempt.loaded = !page.Value(kSettingsKeys[SettingCorvanesUrl]).empty();
   const std::string notFunctioning =
       StringOf(IDS_SERVER_NOT_FUNCTIONING) + " (" + kSupportAddress + ")";
   switch (attempt.status) {
@@ -72,7 +84,7 @@ SettingsAttempt FetchSettingsOnce(TagTable& table, const ServiceEndpoints& endpo
     case FetchException: {
       // Is it the service or the connection? A public site that answers (with a page that is
       // not in the service's format) means the connection works.
-      const int probe = RequestAndWait(table, endpoints.probeAddress);
+      const int probe = fetcher.Fetch(endpoints.probeAddress, stop).status;
       attempt.textId =
           probe == FetchParseFailed ? IDS_SERVER_NOT_FUNCTIONING : IDS_CANNOT_READ_SERVER;
       attempt.text = probe == FetchParseFailed ? notFunctioning : StringOf(IDS_CANNOT_READ_SERVER);
@@ -91,13 +103,14 @@ SettingsAttempt FetchSettingsOnce(TagTable& table, const ServiceEndpoints& endpo
   return attempt;
 }
 
-SettingsFetchResult FetchServiceSettings(TagTable& table, const ServiceEndpoints& endpoints,
+SettingsFetchResult FetchServiceSettings(TagTableFetcher& fetcher,
+                                         const ServiceEndpoints& endpoints,
                                          ISettingsFetchHost& host, const ManualResetEvent& stop,
                                          std::chrono::milliseconds retryDelay) {
   host.SetStatusText(StringOf(IDS_CONNECTING));
   host.Repaint();
   for (;;) {
-    const SettingsAttempt attempt = FetchSettingsOnce(table, endpoints);
+    const SettingsAttempt attempt = FetchSettingsOnce(fetcher, endpoints, &stop);
     if (attempt.textId != 0) host.SetStatusText(attempt.text);
     host.Repaint();
     if (stop.IsSet()) return SettingsFetchResult::Stopped;

@@ -1,13 +1,13 @@
 // The online service's settings page: where it is, and how the online worker fetches it into the
-// TagTable with its status texts and its one-second retries. GUI-free: the worker hands in what
-// shows the texts.
+// TagTable (through its fetcher) with its status texts and its one-second retries. GUI-free: the
+// worker hands in what shows the texts.
 #pragma once
 
 #include <chrono>
 #include <string>
 
 #include "base/ManualResetEvent.h"
-#include "online/TagTable.h"
+#include "online/TagTableFetcher.h"
 
 namespace pspkvx {
 
@@ -30,19 +30,27 @@ struct ServiceEndpoints {
 // host is "HOST:PORT", or a whole "http://..." or "https://..." base address.
 ServiceEndpoints EndpointsFor(const std::string& host,
                               const std::string& probeAddress = kDefaultProbeAddress);
+// Why text is not a "HOST:PORT" of the service, or empty when it is: a host name or IPv4
+// address (letters, digits, "." and "-"), or an IPv6 address in brackets, then ":" and a port
+// from 1 to 65535.
+std::string HostPortProblem(const std::string& text);
+
 // Reads "service.host" and "service.probe" from the program folder (their first line, white
 // space trimmed); a missing or empty file gives the compiled default.
 ServiceEndpoints LoadServiceEndpoints(const std::string& programFolder);
 
-// One attempt of the fetch: wait until idle, request the page, wait; by the final status the
-// status text to show (0: leave the text as it is). Takes the callers' lock for its requests.
+// One attempt of the fetch: the settings page, and when it could not be reached the
+// connectivity probe; by the final status the status text to show (0: leave the text as it
+// is). A set stop event ends a running request early.
 struct SettingsAttempt {
   int status = FetchIdle;
+  FetchDetail detail;  // of the settings page's request
   int textId = 0;
   std::string text;     // the text of textId, with the support address where it belongs
   bool loaded = false;  // CORVANES_URL has a value
 };
-SettingsAttempt FetchSettingsOnce(TagTable& table, const ServiceEndpoints& endpoints);
+SettingsAttempt FetchSettingsOnce(TagTableFetcher& fetcher, const ServiceEndpoints& endpoints,
+                                  const ManualResetEvent* stop = nullptr);
 
 // What the online worker shows the fetch through.
 class ISettingsFetchHost {
@@ -62,7 +70,7 @@ enum class SettingsFetchResult { Loaded, Stopped, LeftPage };
 // Shows "Connecting...", fetches until CORVANES_URL has a value, retrying after retryDelay
 // while the user stays on the online page, then shows "Receiving game list...".
 SettingsFetchResult FetchServiceSettings(
-    TagTable& table, const ServiceEndpoints& endpoints, ISettingsFetchHost& host,
+    TagTableFetcher& fetcher, const ServiceEndpoints& endpoints, ISettingsFetchHost& host,
     const ManualResetEvent& stop, std::chrono::milliseconds retryDelay = std::chrono::seconds(1));
 
 }  // namespace pspkvx

@@ -85,29 +85,6 @@ bool IsReplyWhite(char c) {
 
 }  // namespace
 
-std::string FetchStatusName(int status) {
-  switch (status) {
-    case FetchIdle:
-      return "FetchIdle";
-    case FetchBusy:
-      return "FetchBusy";
-    case FetchOk:
-      return "FetchOk";
-    case FetchOpenFailed:
-      return "FetchOpenFailed";
-    case FetchParseFailed:
-      return "FetchParseFailed";
-    case FetchException:
-      return "FetchException";
-    case FetchNoMemory:
-      return "FetchNoMemory";
-    case FetchStopped:
-      return "FetchStopped";
-    default:
-      return "Fetch" + std::to_string(status);
-  }
-}
-
 // One run of the reply grammar over one text, on a table whose lock the caller holds.
 class TagTable::Parser {
  public:
@@ -284,10 +261,6 @@ TagTable::TagTable() {
   RegisterTag("<save>", TagRecord);
   RegisterTag("<file>", TagRecord);
   RegisterTag("//", TagComment);
-}
-
-TagTable::~TagTable() {
-  StopRequestWorker(0);
 }
 
 bool TagTable::RegisterTag(const std::string& tag, int kind) {

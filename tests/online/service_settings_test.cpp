@@ -16,15 +16,18 @@ using namespace std::chrono_literals;
 using test::LoopbackServer;
 using test::ScriptedAnswer;
 
-std::unique_ptr<TagTable> ServiceTable() {
-  auto table = std::make_unique<TagTable>();
-  RegisterServiceTags(*table);
-  TransferLimits limits;
-  limits.connectTimeout = 2s;
-  limits.idleTimeout = 300ms;
-  table->SetTransferLimits(limits);
-  return table;
-}
+// A table registered as the main window registers it, and its fetcher on short limits.
+struct Client {
+  Client() {
+    RegisterServiceTags(table);
+    TransferLimits limits;
+    limits.connectTimeout = 2s;
+    limits.idleTimeout = 300ms;
+    fetcher.SetTransferLimits(limits);
+  }
+  TagTable table;
+  TagTableFetcher fetcher{table};
+};
 
 std::string Value(const TagTable& table, const std::string& key) {
   std::string value;
@@ -52,20 +55,21 @@ TEST(SettingsPage, KeyLinesAsTheReaderTakesThem) {
       {"PNG_URL=http://s/png/\nUNKNOWN_KEY=1\n<unknown>x</unknown>\nRESULT=OK\n", "RESULT", "OK"},
   };
   for (const auto& c : cases) {
-    auto table = ServiceTable();
-    EXPECT_EQ(ParsePage(*table, c.page), 0) << c.page;
-    EXPECT_EQ(Value(*table, c.key), c.value) << c.page;
+    Client client;
+    EXPECT_EQ(ParsePage(client.table, c.page), 0) << c.page;
+    EXPECT_EQ(Value(client.table, c.key), c.value) << c.page;
   }
 }
 
 TEST(SettingsPage, ASecondFetchWithoutAKeyKeepsItAndAnHtmlPageChangesNothing) {
-  auto table = ServiceTable();
-  ASSERT_EQ(ParsePage(*table, "CORVANES_URL=http://s/c?\nVERSION_URL=http://s/v_1_115.bin\n"), 0);
-  ASSERT_EQ(ParsePage(*table, "VERSION_URL=http://s/v_1_116.bin\n"), 0);
-  EXPECT_EQ(Value(*table, "CORVANES_URL"), "http://s/c?");
-  EXPECT_EQ(Value(*table, "VERSION_URL"), "http://s/v_1_116.bin");
-  EXPECT_EQ(ParsePage(*table, "<html>\nCORVANES_URL=http://proxy/\n</html>\n"), -1);
-  EXPECT_EQ(Value(*table, "CORVANES_URL"), "http://s/c?");
+  Client client;
+  ASSERT_EQ(ParsePage(client.table, "CORVANES_URL=http://s/c?\nVERSION_URL=http://s/v_1_115.bin\n"),
+            0);
+  ASSERT_EQ(ParsePage(client.table, "VERSION_URL=http://s/v_1_116.bin\n"), 0);
+  EXPECT_EQ(Value(client.table, "CORVANES_URL"), "http://s/c?");
+  EXPECT_EQ(Value(client.table, "VERSION_URL"), "http://s/v_1_116.bin");
+  EXPECT_EQ(ParsePage(client.table, "<html>\nCORVANES_URL=http://proxy/\n</html>\n"), -1);
+  EXPECT_EQ(Value(client.table, "CORVANES_URL"), "http://s/c?");
 }
 
 TEST(ServiceEndpoints, ComeFromTheProgramFolderOrTheDefaults) {
@@ -117,28 +121,28 @@ const std::string kNotFunctioning =
 TEST(FetchServiceSettings, LoadsThePageAndShowsTheGameListText) {
   LoopbackServer server;
   server.On("/tolvexPSP_settings.asp", {ScriptedAnswer::Reply, kGoodPage});
-  auto table = ServiceTable();
+  Client client;
   RecordingHost host;
   ManualResetEvent stop;
-  EXPECT_EQ(FetchServiceSettings(*table, EndpointsFor(server.HostPort()), host, stop, 10ms),
+  EXPECT_EQ(FetchServiceSettings(client.fetcher, EndpointsFor(server.HostPort()), host, stop, 10ms),
             SettingsFetchResult::Loaded);
   EXPECT_EQ(host.texts, (std::vector<std::string>{StringOf(IDS_CONNECTING),
                                                   StringOf(IDS_RECEIVING_GAME_LIST)}));
   EXPECT_EQ(host.loadedCalls, 1);
-  EXPECT_EQ(Value(*table, "CORVANES_URL"), "http://s/corvanes.asp?");
+  EXPECT_EQ(Value(client.table, "CORVANES_URL"), "http://s/corvanes.asp?");
 }
 
 TEST(FetchServiceSettings, AnEmptyCorvanesValueIsFetchedAgainWhileTheTextStays) {
   LoopbackServer server;
   server.On("/tolvexPSP_settings.asp", {ScriptedAnswer::Reply, "CORVANES_URL=\n"});
-  auto table = ServiceTable();
+  Client client;
   RecordingHost host;
   // Repaint 1 is "Connecting"; each attempt repaints once more. The third attempt succeeds.
   host.afterRepaint = [&](int repaints) {
     if (repaints == 3) server.On("/tolvexPSP_settings.asp", {ScriptedAnswer::Reply, kGoodPage});
   };
   ManualResetEvent stop;
-  EXPECT_EQ(FetchServiceSettings(*table, EndpointsFor(server.HostPort()), host, stop, 10ms),
+  EXPECT_EQ(FetchServiceSettings(client.fetcher, EndpointsFor(server.HostPort()), host, stop, 10ms),
             SettingsFetchResult::Loaded);
   EXPECT_EQ(server.Requests().size(), 3u);
   EXPECT_EQ(host.texts, (std::vector<std::string>{StringOf(IDS_CONNECTING),
@@ -174,8 +178,8 @@ TEST(FetchServiceSettings, StatusTextsOfFailures) {
       {"address cannot be opened", notHttp, FetchOpenFailed, kNotFunctioning},
   };
   for (const auto& c : cases) {
-    auto table = ServiceTable();
-    const SettingsAttempt attempt = FetchSettingsOnce(*table, c.endpoints);
+    Client client;
+    const SettingsAttempt attempt = FetchSettingsOnce(client.fetcher, c.endpoints);
     EXPECT_EQ(attempt.status, c.status) << c.name;
     EXPECT_EQ(attempt.text, c.text) << c.name;
     EXPECT_FALSE(attempt.loaded) << c.name;
@@ -184,7 +188,7 @@ TEST(FetchServiceSettings, StatusTextsOfFailures) {
     RecordingHost host;
     host.attemptsOnPage = 1;
     ManualResetEvent stop;
-    EXPECT_EQ(FetchServiceSettings(*table, c.endpoints, host, stop, 10ms),
+    EXPECT_EQ(FetchServiceSettings(client.fetcher, c.endpoints, host, stop, 10ms),
               SettingsFetchResult::LeftPage)
         << c.name;
     EXPECT_EQ(host.texts, (std::vector<std::string>{StringOf(IDS_CONNECTING), c.text, c.text}))
@@ -196,13 +200,13 @@ TEST(FetchServiceSettings, StatusTextsOfFailures) {
 TEST(FetchServiceSettings, TheStopEventEndsTheRetries) {
   LoopbackServer server;
   server.On("/tolvexPSP_settings.asp", {ScriptedAnswer::Reply, "CORVANES_URL=\n"});
-  auto table = ServiceTable();
+  Client client;
   RecordingHost host;
   ManualResetEvent stop;
   host.afterRepaint = [&](int repaints) {
     if (repaints == 2) stop.Set();
   };
-  EXPECT_EQ(FetchServiceSettings(*table, EndpointsFor(server.HostPort()), host, stop, 10s),
+  EXPECT_EQ(FetchServiceSettings(client.fetcher, EndpointsFor(server.HostPort()), host, stop, 10s),
             SettingsFetchResult::Stopped);
   EXPECT_EQ(server.Requests().size(), 1u);
 }

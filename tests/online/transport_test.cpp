@@ -7,6 +7,7 @@
 #include "online/FileDownload.h"
 #include "online/ServiceTags.h"
 #include "online/TagTable.h"
+#include "online/TagTableFetcher.h"
 #include "saves/ContainerValidation.h"
 #include "saves/SaveContainer.h"
 #include "support/ServiceProcess.h"
@@ -29,20 +30,19 @@ TransferLimits QuickLimits() {
   return limits;
 }
 
-std::unique_ptr<TagTable> ServiceTable() {
-  auto table = std::make_unique<TagTable>();
-  RegisterServiceTags(*table);
-  table->SetTransferLimits(QuickLimits());
-  return table;
-}
+// A table registered as the main window registers it, and its fetcher on short limits.
+struct Client {
+  Client() {
+    RegisterServiceTags(table);
+    fetcher.SetTransferLimits(QuickLimits());
+  }
+  TagTable table;
+  TagTableFetcher fetcher{table};
+};
 
-// One request as every caller makes it.
-int Fetch(TagTable& table, const std::string& address) {
-  std::lock_guard<std::mutex> lock(table.CallerLock());
-  table.WaitWhileBusy();
-  EXPECT_TRUE(table.RequestUrl(address));
-  table.WaitWhileBusy();
-  return table.RequestStatus();
+// One request; the status it ended with.
+int Fetch(Client& client, const std::string& address) {
+  return client.fetcher.Fetch(address).status;
 }
 
 std::string Field(const TagTable& table, int record, const std::string& name) {
@@ -60,36 +60,37 @@ std::string Value(const TagTable& table, const std::string& name) {
 TEST(Transport, WalksTheRealServiceFromSettingsToASaveFile) {
   test::TempDir dir;
   test::ServiceProcess service(dir.File("service.db"));
-  auto table = ServiceTable();
-  ASSERT_EQ(Fetch(*table, service.Base() + "/tolvexPSP_settings.asp"), FetchOk);
+  Client client;
+  ASSERT_EQ(Fetch(client, service.Base() + "/tolvexPSP_settings.asp"), FetchOk);
   for (const char* key : kSettingsKeys)
-    EXPECT_NE(Value(*table, key), "") << key;
-  EXPECT_EQ(table->RequestPhase(), PhaseIdle);
+    EXPECT_NE(Value(client.table, key), "") << key;
+  EXPECT_EQ(client.fetcher.RequestPhase(), PhaseIdle);
 
-  ASSERT_EQ(Fetch(*table, Value(*table, "ALPHA_KAVEX_URL") + "corvane=1&region_id=3"), FetchOk);
+  ASSERT_EQ(Fetch(client, Value(client.table, "ALPHA_KAVEX_URL") + "corvane=1&region_id=3"),
+            FetchOk);
   for (const char* c = kIndexInitials; *c; ++c)
-    EXPECT_GT(std::stoi(Value(*table, LetterBlockTag(*c))), 0) << *c;
+    EXPECT_GT(std::stoi(Value(client.table, LetterBlockTag(*c))), 0) << *c;
 
-  ASSERT_EQ(Fetch(*table, Value(*table, "CORVANES_URL") + "region_id=0&az=Q&rnd=0"), FetchOk);
-  ASSERT_GE(table->RecordCount(), 1);
-  EXPECT_EQ(Field(*table, 0, "<game_title_id>").substr(0, 4), "ULUS");
-  const std::string savesList = Field(*table, 0, "<url>");
-  EXPECT_NE(Field(*table, 0, "<png>"), "<missing>");
-  EXPECT_NE(Field(*table, 0, "<released>"), "<missing>");
+  ASSERT_EQ(Fetch(client, Value(client.table, "CORVANES_URL") + "region_id=0&az=Q&rnd=0"), FetchOk);
+  ASSERT_GE(client.table.RecordCount(), 1);
+  EXPECT_EQ(Field(client.table, 0, "<game_title_id>").substr(0, 4), "ULUS");
+  const std::string savesList = Field(client.table, 0, "<url>");
+  EXPECT_NE(Field(client.table, 0, "<png>"), "<missing>");
+  EXPECT_NE(Field(client.table, 0, "<released>"), "<missing>");
 
-  ASSERT_EQ(Fetch(*table, savesList + "&rnd=1"), FetchOk);
-  ASSERT_GE(table->RecordCount(), 1);
+  ASSERT_EQ(Fetch(client, savesList + "&rnd=1"), FetchOk);
+  ASSERT_GE(client.table.RecordCount(), 1);
   for (const char* field :
        {"<name>", "<description>", "<url>", "<png>", "<game_title_id>", "<save_id>", "<author>",
         "<posted>", "<save_filesize>", "<rating>", "<votes>"})
-    EXPECT_NE(Field(*table, 0, field), "<missing>") << field;
-  const std::string size = Field(*table, 0, "<save_filesize>");
+    EXPECT_NE(Field(client.table, 0, field), "<missing>") << field;
+  const std::string size = Field(client.table, 0, "<save_filesize>");
 
-  ASSERT_EQ(Fetch(*table, Field(*table, 0, "<url>")), FetchOk);
-  ASSERT_EQ(table->RecordCount(), 1);
-  EXPECT_EQ(Field(*table, 0, "<download_size>"), size);
+  ASSERT_EQ(Fetch(client, Field(client.table, 0, "<url>")), FetchOk);
+  ASSERT_EQ(client.table.RecordCount(), 1);
+  EXPECT_EQ(Field(client.table, 0, "<download_size>"), size);
   FileDownload download;
-  ASSERT_EQ(download.DownloadFile(Field(*table, 0, "<download_url>")), 1);
+  ASSERT_EQ(download.DownloadFile(Field(client.table, 0, "<download_url>")), 1);
   EXPECT_EQ(std::to_string(download.ResultLength()), size);
   EXPECT_EQ(download.Result()->size(), 4 + download.ResultLength());
   EXPECT_EQ(download.Received(), download.ResultLength());
@@ -99,8 +100,8 @@ TEST(Transport, WalksTheRealServiceFromSettingsToASaveFile) {
   EXPECT_TRUE(CheckAndValidateContainer(*container).ok());
 
   // Pictures are PNG files.
-  ASSERT_EQ(Fetch(*table, Value(*table, "CORVANES_URL") + "region_id=3&az=7&rnd=2"), FetchOk);
-  ASSERT_EQ(download.DownloadFile(Field(*table, 0, "<png>")), 1);
+  ASSERT_EQ(Fetch(client, Value(client.table, "CORVANES_URL") + "region_id=3&az=7&rnd=2"), FetchOk);
+  ASSERT_EQ(download.DownloadFile(Field(client.table, 0, "<png>")), 1);
   ASSERT_GT(download.ResultLength(), 8u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(download.Result()->data()) + 4, 8),
             "\x89PNG\r\n\x1a\n");
@@ -124,8 +125,8 @@ TEST_P(Misbehaviour, EndsInAFailureStatusNeverAHang) {
   const MisbehaviourCase& c = GetParam();
   LoopbackServer server;
   server.On("/page", c.answer);
-  auto table = ServiceTable();
-  EXPECT_EQ(Fetch(*table, server.Url("/page")), c.requestStatus);
+  Client client;
+  EXPECT_EQ(Fetch(client, server.Url("/page")), c.requestStatus);
   FileDownload download;
   download.SetTransferLimits(QuickLimits());
   EXPECT_EQ(download.DownloadFile(server.Url("/page")), c.downloadResult);
@@ -168,20 +169,20 @@ TEST(Transport, ReplyLinesAreReadAsTheWorkerKeepsThem) {
   server.On("/settings", {ScriptedAnswer::Reply,
                           "<?xml version=\"1.0\"?>\r\nCORVANES_URL=http://s/c?\r\n"
                           "<save><name>n</name></save>\r\nVERSION_URL=http://s/v_1_116.bin"});
-  auto table = ServiceTable();
-  ASSERT_EQ(Fetch(*table, server.Url("/settings")), FetchOk);
-  EXPECT_EQ(Value(*table, "CORVANES_URL"), "http://s/c?");
-  EXPECT_EQ(Value(*table, "VERSION_URL"), "http://s/v_1_116.bin");
-  EXPECT_EQ(table->RecordCount(), 1);
+  Client client;
+  ASSERT_EQ(Fetch(client, server.Url("/settings")), FetchOk);
+  EXPECT_EQ(Value(client.table, "CORVANES_URL"), "http://s/c?");
+  EXPECT_EQ(Value(client.table, "VERSION_URL"), "http://s/v_1_116.bin");
+  EXPECT_EQ(client.table.RecordCount(), 1);
 }
 
 TEST(Transport, AddressesThatAreNotHttpAreRefusedWithoutARequest) {
   LoopbackServer server;
-  auto table = ServiceTable();
+  Client client;
   const std::string ftp = "ftp://" + server.HostPort() + "/page";
-  EXPECT_EQ(Fetch(*table, ftp), FetchOpenFailed);
-  EXPECT_EQ(Fetch(*table, "file:///etc/passwd"), FetchOpenFailed);
-  EXPECT_EQ(table->RecordCount(), 0);
+  EXPECT_EQ(Fetch(client, ftp), FetchOpenFailed);
+  EXPECT_EQ(Fetch(client, "file:///etc/passwd"), FetchOpenFailed);
+  EXPECT_EQ(client.table.RecordCount(), 0);
   FileDownload download;
   EXPECT_EQ(download.DownloadFile(ftp), 0);
   EXPECT_EQ(download.DownloadFile("not an address"), 0);
@@ -195,8 +196,8 @@ TEST(Transport, NoServiceListeningIsAnException) {
     LoopbackServer gone;
     address = gone.Url("/page");
   }
-  auto table = ServiceTable();
-  EXPECT_EQ(Fetch(*table, address), FetchException);
+  Client client;
+  EXPECT_EQ(Fetch(client, address), FetchException);
   FileDownload download;
   EXPECT_EQ(download.DownloadFile(address), 0);
 }
@@ -204,29 +205,30 @@ TEST(Transport, NoServiceListeningIsAnException) {
 TEST(Transport, RequestUrlRefusesWhileBusyAndLeavesTheRunningRequestAlone) {
   LoopbackServer server;
   server.On("/slow", {ScriptedAnswer::NeverAnswer, ""});
-  auto table = ServiceTable();
-  EXPECT_EQ(table->RequestStatus(), FetchStopped);  // no worker yet
-  ASSERT_TRUE(table->RequestUrl(server.Url("/slow")));
-  EXPECT_EQ(table->RequestStatus(), FetchBusy);
-  EXPECT_FALSE(table->RequestUrl(server.Url("/other")));
-  EXPECT_EQ(table->RequestAddress(), server.Url("/slow"));
-  table->WaitWhileBusy();
-  EXPECT_EQ(table->RequestStatus(), FetchException);
+  Client client;
+  EXPECT_EQ(client.fetcher.RequestStatus(), FetchStopped);  // no worker yet
+  ASSERT_TRUE(client.fetcher.RequestUrl(server.Url("/slow")));
+  EXPECT_EQ(client.fetcher.RequestStatus(), FetchBusy);
+  EXPECT_FALSE(client.fetcher.RequestUrl(server.Url("/other")));
+  EXPECT_EQ(client.fetcher.RequestAddress(), server.Url("/slow"));
+  client.fetcher.WaitWhileBusy();
+  EXPECT_EQ(client.fetcher.RequestStatus(), FetchException);
   EXPECT_EQ(server.Requests(), std::vector<std::string>{"/slow"});
 }
 
 TEST(Transport, StoppingTheWorkerEndsARunningRequest) {
   LoopbackServer server;
   server.On("/slow", {ScriptedAnswer::NeverAnswer, ""});
-  auto table = std::make_unique<TagTable>();  // product limits: only the stop ends it
-  ASSERT_TRUE(table->RequestUrl(server.Url("/slow")));
+  TagTable table;
+  TagTableFetcher fetcher(table);  // product limits: only the stop ends it
+  ASSERT_TRUE(fetcher.RequestUrl(server.Url("/slow")));
   while (server.Requests().empty())
     std::this_thread::sleep_for(5ms);
-  table->StopRequestWorker(10);
-  EXPECT_EQ(table->RequestStatus(), FetchStopped);
+  fetcher.StopRequestWorker(10);
+  EXPECT_EQ(fetcher.RequestStatus(), FetchStopped);
   // A new request brings up a new worker.
   server.On("/page", {ScriptedAnswer::Reply, "<result></result>\n"});
-  EXPECT_EQ(Fetch(*table, server.Url("/page")), FetchOk);
+  EXPECT_EQ(fetcher.Fetch(server.Url("/page")).status, FetchOk);
 }
 
 TEST(FileDownload, StoppedMidWayReturnsOneWithLengthZero) {
