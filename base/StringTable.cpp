@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 namespace pspkvx {
 namespace {
@@ -171,6 +172,23 @@ constexpr Entry kStrings[] = {
     {IDS_INTERNET_NOT_WORKING, "The internet connection does not appear to be working"},
 };
 
+// The placeholders of every format text, as its callers fill them (FormatString checks them).
+constexpr struct {
+  int id;
+  const char* kinds;
+} kFormatTexts[] = {
+    {IDS_ABOUT_TEXT, "f"},
+    {IDS_VOTES, "fi"},
+    {IDS_ONE_VOTE, "fi"},
+    {IDS_CURRENT_VERSION, "f"},
+    {IDS_NO_SAVES_REGION_SECTION, "ss"},
+    {IDS_NO_SAVES_SECTION, "s"},
+    {IDS_VERSION_AVAILABLE, "f"},
+    {IDS_NOT_ENOUGH_SPACE, "ss"},
+    {IDS_FREE_SPACE, "fi"},
+    {IDS_STICK_UNKNOWN_WRITE_ERROR, "iii"},
+};
+
 constexpr bool IsSorted() {
   for (size_t i = 1; i < std::size(kStrings); ++i)
     if (kStrings[i - 1].id >= kStrings[i].id) return false;
@@ -179,6 +197,19 @@ constexpr bool IsSorted() {
 static_assert(IsSorted(), "keep the string table sorted by id, without repeats");
 
 }  // namespace
+
+std::vector<int> StringIds() {
+  std::vector<int> ids;
+  for (const Entry& entry : kStrings)
+    ids.push_back(entry.id);
+  return ids;
+}
+
+const char* StringFormatKinds(int id) {
+  for (const auto& text : kFormatTexts)
+    if (text.id == id) return text.kinds;
+  return nullptr;
+}
 
 const char* StringText(int id) {
   const auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,

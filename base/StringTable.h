@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pspkvx {
 
@@ -126,6 +127,11 @@ const char* StringText(int id);
 inline std::string StringOf(int id) {
   return StringText(id);
 }
+// Every id the table holds, in order.
+std::vector<int> StringIds();
+// For a format text, the kinds of its placeholders in order as FormatKinds gives them ("fi");
+// null for a text without placeholders. Format texts are filled with FormatString.
+const char* StringFormatKinds(int id);
 
 // The maker's support site, named by the About box and the failure texts that point to it.
 inline constexpr char kSupportAddress[] = "https://pspkvx.example.org/support";

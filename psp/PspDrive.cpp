@@ -1,8 +1,8 @@
 #include "psp/PspDrive.h"
 
 #include <climits>
-#include <cstdio>
 
+#include "base/StringFormat.h"
 #include "base/StringTable.h"
 #include "psp/UsbIds.h"
 
@@ -216,10 +216,7 @@ std::string CPspDrive::FreeSpaceText() const {
   const float freeMb = static_cast<float>(m_nFreeBytes.load()) / 1024.0f / 1024.0f;
   const uint64_t capacityMb = (m_nTotalBytes.load() + 999999) / 1000000;
   const int capacity = capacityMb > uint64_t(INT_MAX) ? INT_MAX : static_cast<int>(capacityMb);
-  char text[96];
-  std::snprintf(text, sizeof text, StringText(IDS_FREE_SPACE), static_cast<double>(freeMb),
-                capacity);
-  return text;
+  return FormatString(IDS_FREE_SPACE, {freeMb, capacity});
 }
 
 int CPspDrive::UsedPercent() const {

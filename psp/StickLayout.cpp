@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "base/Names.h"
+#include "base/StringFormat.h"
 #include "base/StringTable.h"
 
 namespace pspkvx {
@@ -21,21 +22,6 @@ std::string Folder(std::initializer_list<const char*> parts) {
     path += part;
   }
   return path;
-}
-
-// A text with each "%i" replaced by the next value, in full (values may pass 32 bits).
-std::string FillIntegers(const char* format, std::initializer_list<long long> values) {
-  std::string out;
-  auto value = values.begin();
-  for (const char* p = format; *p; ++p) {
-    if (p[0] == '%' && p[1] == 'i' && value != values.end()) {
-      out += std::to_string(*value++);
-      ++p;
-    } else {
-      out += *p;
-    }
-  }
-  return out;
 }
 
 }  // namespace
@@ -80,10 +66,9 @@ std::string NextVideoName(const platform::Platform& platform, const std::string&
   std::unordered_set<std::string> taken;
   for (const platform::FolderEntry& entry : platform.ListFolder(folder))
     taken.insert(AsciiUpperCase(entry.name));
-  const char* format = avc ? "MAQ%5.5i.MP4" : "M4V%5.5i.MP4";
   for (int n = 1; n <= kLastVideoNumber; ++n) {
     char candidate[16];
-    std::snprintf(candidate, sizeof candidate, format, n);
+    std::snprintf(candidate, sizeof candidate, avc ? "MAQ%5.5i.MP4" : "M4V%5.5i.MP4", n);
     if (!taken.count(candidate)) return candidate;
   }
   return "";
@@ -135,8 +120,7 @@ std::string WriteToStickMessage(int code, uint64_t length, uint64_t written, boo
     case -1:
       return StringOf(IDS_CANNOT_CREATE_ON_STICK);
     default:
-      return FillIntegers(StringText(IDS_STICK_UNKNOWN_WRITE_ERROR),
-                          {code, static_cast<long long>(length), static_cast<long long>(written)});
+      return FormatString(IDS_STICK_UNKNOWN_WRITE_ERROR, {code, length, written});
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/StringFormat.h"
 #include "base/StringTable.h"
 #include "psp/StickLayout.h"
 #include "saves/ContainerValidation.h"
@@ -67,10 +68,8 @@ uint64_t FileBytes(std::span<const uint8_t> container) {
 }
 
 void ShowNotEnoughSpace(const SaveStick& stick, uint64_t available, uint64_t needed) {
-  char text[512];
-  std::snprintf(text, sizeof text, StringText(IDS_NOT_ENOUGH_SPACE), FormatSize(available).c_str(),
-                FormatSize(needed).c_str());
-  ShowMessage(stick.host, text);
+  ShowMessage(stick.host,
+              FormatString(IDS_NOT_ENOUGH_SPACE, {FormatSize(available), FormatSize(needed)}));
 }
 
 // True when the stick has room for the container (see InstallSave).

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "base/StringFormat.h"
 #include "base/StringTable.h"
 #include "psp/StickLayout.h"
 #include "saves/ContainerValidation.h"
@@ -30,10 +31,7 @@ const Tree kNewSave = {{"DATA.BIN", std::string(3000, 'n')},
 const Tree kOldSave = {{"DATA.BIN", "old data"}, {"OLD.ONLY", "only in the old save"}};
 
 std::string NotEnoughSpace(uint64_t available, uint64_t needed) {
-  char text[512];
-  std::snprintf(text, sizeof text, StringText(IDS_NOT_ENOUGH_SPACE), FormatSize(available).c_str(),
-                FormatSize(needed).c_str());
-  return text;
+  return FormatString(IDS_NOT_ENOUGH_SPACE, {FormatSize(available), FormatSize(needed)});
 }
 
 class SaveInstallTest : public test::SaveStickTest {
