@@ -124,7 +124,7 @@ std::string SetConfigField(AppConfig& config, const std::string& name, const std
         return name + " holds at most " + std::to_string(field->size - 1) + " characters, not " +
                std::to_string(value.size());
       std::memset(p, 0, field->size);
-      std::memcpy(p, value.data(), value.size());
+      std::copy(value.begin(), value.end(), p);
       return "";
     case ConfigFieldKind::Letter: {
       const char letter =

@@ -36,8 +36,9 @@ std::unique_ptr<CThread> CThread::Start(IThreadOwner* owner, int kind, uintptr_t
   return thread;
 }
 
-void CThread::Body(std::shared_ptr<State> state, IThreadOwner* owner, int kind, uintptr_t parameter,
-                   Callback callback, int priority, IProgressBar* progressBar) {
+void CThread::Body(const std::shared_ptr<State>& state, IThreadOwner* owner, int kind,
+                   uintptr_t parameter, const Callback& callback, int priority,
+                   IProgressBar* progressBar) {
   platform::SetCurrentThreadPriority(priority);
   state->done.Reset();
   ++g_nRunningWorkers;

@@ -96,8 +96,9 @@ class CThread {
   };
 
   CThread(IThreadOwner* owner, int kind, uintptr_t parameter);
-  static void Body(std::shared_ptr<State> state, IThreadOwner* owner, int kind, uintptr_t parameter,
-                   Callback callback, int priority, IProgressBar* progressBar);
+  static void Body(const std::shared_ptr<State>& state, IThreadOwner* owner, int kind,
+                   uintptr_t parameter, const Callback& callback, int priority,
+                   IProgressBar* progressBar);
 
   IThreadOwner* owner_;
   int kind_;

@@ -67,7 +67,7 @@ class LinuxPlatform final : public Platform {
     while (home.size() > 1 && home.back() == '/')
       home.pop_back();
     if (home.empty()) return CurrentDirectory();
-    const std::string xdg = XdgDocumentsDir(home);
+    std::string xdg = XdgDocumentsDir(home);
     if (IsDirectory(xdg)) return xdg;
     if (IsDirectory(home + "/Documents")) return home + "/Documents";
     return home;

@@ -114,7 +114,7 @@ std::string AddRelease(ServiceDatabase& db, int version, const std::string& prog
     throw CatalogueError("the version must be a number from 100 to 999 (116 for 1.16)");
   const std::string container =
       SaveContainerFor("PSPKVX upgrade", "UPGRADE", {{"upgrade", programBytes}});
-  const std::string fileName = ReleaseFileName(version, container.size());
+  std::string fileName = ReleaseFileName(version, container.size());
   db.AddRelease(version, fileName, container);
   return fileName;
 }

@@ -357,7 +357,7 @@ std::string RequestLogLine(const httplib::Request& request, const httplib::Respo
          std::to_string(response.status) + " " + std::to_string(response.body.size());
 }
 
-void InstallRoutes(httplib::Server& server, ServiceDatabase& db, RequestLog log) {
+void InstallRoutes(httplib::Server& server, ServiceDatabase& db, const RequestLog& log) {
   ServiceDatabase* d = &db;
   server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
     try {
@@ -409,19 +409,19 @@ void InstallRoutes(httplib::Server& server, ServiceDatabase& db, RequestLog log)
     server.Get(path, Checked([](const auto&, auto& r) { ResultReply(r, "NOT_AVAILABLE"); }));
   server.Get("/codelist.asp", Checked([](const auto&, auto& r) { Reply(r, XmlReply()); }));
 
-  server.set_exception_handler(
-      [log](const httplib::Request&, httplib::Response& response, std::exception_ptr failure) {
-        std::string what = "unknown failure";
-        try {
-          if (failure) std::rethrow_exception(failure);
-        } catch (const std::exception& e) {
-          what = e.what();
-        } catch (...) {
-        }
-        if (log) log("internal error: " + Printable(what, 200));
-        response.status = 500;
-        response.set_content("internal error\n", "text/plain");
-      });
+  server.set_exception_handler([log](const httplib::Request&, httplib::Response& response,
+                                     const std::exception_ptr& failure) {
+    std::string what = "unknown failure";
+    try {
+      if (failure) std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+      what = e.what();
+    } catch (...) {
+    }
+    if (log) log("internal error: " + Printable(what, 200));
+    response.status = 500;
+    response.set_content("internal error\n", "text/plain");
+  });
   server.set_logger([log](const httplib::Request& request, const httplib::Response& response) {
     if (log) log(RequestLogLine(request, response));
   });

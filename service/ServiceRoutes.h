@@ -35,6 +35,6 @@ std::string RequestLogLine(const httplib::Request& request, const httplib::Respo
 
 // Registers every endpoint, the checks that answer hostile queries with 400, the handler that
 // turns an internal failure into a 500 (the server keeps serving), and the request log.
-void InstallRoutes(httplib::Server& server, ServiceDatabase& database, RequestLog log);
+void InstallRoutes(httplib::Server& server, ServiceDatabase& database, const RequestLog& log);
 
 }  // namespace pspkvx::service
