@@ -16,4 +16,13 @@ inline constexpr uint32_t WM_CHECK_UPDATES = 0x8011;   // lParam 0 ask first, 1 
 inline constexpr uint32_t WM_STATUS_CHANGED = 0x8013;  // repaint the status rectangle
 inline constexpr uint32_t WM_LISTS_LOADED = 0x8016;    // list files loaded
 
+// What workers send the private messages to: the main window, through its WindowBridge (or a
+// stand-in in tests). Sending blocks the worker until the window thread has handled the
+// message; sent from the window thread itself it is handled at once.
+class IWindowMessages {
+ public:
+  virtual ~IWindowMessages() = default;
+  virtual intptr_t SendWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+};
+
 }  // namespace pspkvx

@@ -8,10 +8,7 @@ namespace pspkvx {
 namespace {
 
 void Show(IMessageBoxHost* messages, int textId) {
-  if (!messages) return;
-  MessageBoxRequest request;
-  request.text = StringOf(textId);
-  messages->ShowMessageBox(request);
+  if (messages) ShowMessage(*messages, StringOf(textId));
 }
 
 }  // namespace

@@ -39,5 +39,16 @@ TEST(Program, SaysSoWhenThereIsNoDisplay) {
   EXPECT_NE(run.err.find("no display"), std::string::npos) << run.err;
 }
 
+TEST(Program, SaysSoInOneLineWhenTheDisplayCannotBeOpened) {
+  test::TempDir runtime;
+  const auto run = test::RunProcess(
+      {"/usr/bin/env", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", "DISPLAY=:97531",
+       "XDG_RUNTIME_DIR=" + runtime.path(), test::ProgramFolderFile("PSPKVX")},
+      {}, 30s);
+  EXPECT_EQ(run.exitCode, 1);  // not an abort
+  EXPECT_EQ(run.err.find("PSPKVX: cannot open the display \":97531\""), 0u) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // one line
+}
+
 }  // namespace
 }  // namespace pspkvx

@@ -11,6 +11,7 @@
 #include "base/MessageBox.h"
 #include "base/Thread.h"
 #include "base/WindowBridge.h"
+#include "base/WindowMessages.h"
 #include "psp/PspDrive.h"
 #include "ui/PspStatusPanel.h"
 #include "ui/StatusLine.h"
@@ -24,7 +25,10 @@ class QToolButton;
 
 namespace pspkvx {
 
-class ManagerWindow : public QDialog, public IThreadOwner, public IMessageBoxHost {
+class ManagerWindow : public QDialog,
+                      public IThreadOwner,
+                      public IMessageBoxHost,
+                      public IWindowMessages {
   Q_OBJECT
  public:
   explicit ManagerWindow(CManagerApp& app, QWidget* parent = nullptr);
@@ -32,7 +36,7 @@ class ManagerWindow : public QDialog, public IThreadOwner, public IMessageBoxHos
 
   // Sends a private message to the window and returns its result (blocks a worker until the
   // window thread has handled it).
-  intptr_t SendWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  intptr_t SendWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
   int CurrentPage() const { return currentPage_; }
   void SwitchToPage(int page);

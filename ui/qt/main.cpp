@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/ManagerApp.h"
 #include "platform/Platform.h"
@@ -33,6 +35,29 @@ class QtFrontEnd final : public pspkvx::IMainWindowHost {
   }
 };
 
+// Qt's messages while the application starts: kept, and shown only when start-up goes on. When
+// the display cannot be opened Qt ends the process with several lines and an abort; the user
+// gets one line and exit code 1 instead.
+std::vector<std::string>& StartupMessages() {
+  static std::vector<std::string> messages;
+  return messages;
+}
+
+void OnStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  const std::string text = message.toStdString();
+  if (type != QtFatalMsg) {
+    StartupMessages().push_back(text);
+    return;
+  }
+  // The first message says what failed ("could not connect to display :99").
+  std::string reason = StartupMessages().empty() ? text : StartupMessages().front();
+  reason = reason.substr(0, reason.find('\n'));
+  const char* display = std::getenv("DISPLAY");
+  std::fprintf(stderr, "PSPKVX: cannot open the display%s%s%s: %s\n", display ? " \"" : "",
+               display ? display : "", display ? "\"" : "", reason.c_str());
+  std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,7 +68,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Qt's own options (-platform and the like) are the only ones understood.
+  qInstallMessageHandler(OnStartupMessage);
   QApplication application(argc, argv);
+  qInstallMessageHandler(nullptr);
+  for (const std::string& message : StartupMessages())
+    std::fprintf(stderr, "%s\n", message.c_str());
   pspkvx::EnterKeyFilter enterFilter;
   application.installEventFilter(&enterFilter);
 
