@@ -73,8 +73,9 @@ bool SaveConfig(AppConfig& config, const std::string& programFolder) {
   std::memcpy(file, &config, kConfigRecordSize);
   const uint32_t sum = RecordChecksum(file, kConfigRecordSize);
   WriteLe32(file + kConfigRecordSize, sum);
+  // The record holds the online password: readable by its owner only.
   return platform::ReplaceFileAtomically(platform::JoinPath(programFolder, kConfigFileName), file,
-                                         sizeof file);
+                                         sizeof file, platform::FileAccess::OwnerOnly);
 }
 
 }  // namespace pspkvx

@@ -93,8 +93,10 @@ void SetConfigDefaults(AppConfig& config, const std::string& documentsFolder);
 bool LoadConfig(AppConfig& config, const std::string& programFolder,
                 const std::string& documentsFolder);
 
-// Stamps the program's own magic and replaces programFolder/PSPKV.CFG atomically. Returns
-// false when the file could not be written; the previous file is then left as it was.
+// Stamps the program's own magic and replaces programFolder/PSPKV.CFG atomically, readable and
+// writable by its owner only (rw-------, whatever mode an earlier file had), as it holds the
+// online password. Returns false when the file could not be written; the previous file is then
+// left as it was.
 bool SaveConfig(AppConfig& config, const std::string& programFolder);
 
 // A NUL-terminated text field as a string (never reads past the field).

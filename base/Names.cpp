@@ -47,23 +47,4 @@ std::string RelativePathProblem(std::string_view path) {
   }
 }
 
-namespace {
-char AsciiUpper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-}  // namespace
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  return true;
-}
-
-std::string AsciiUpperCase(std::string text) {
-  for (char& c : text)
-    c = AsciiUpper(c);
-  return text;
-}
-
 }  // namespace pspkvx

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/NameCase.h"
+
 namespace pspkvx {
 
 // One file or folder name: not empty, without a separator, a drive or stream prefix (":") or a
@@ -26,8 +28,9 @@ inline bool IsNameSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
-// Names on the PSP's FAT file system are the same whatever the case of their ASCII letters.
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-std::string AsciiUpperCase(std::string text);
+// Names on the PSP's FAT file system are the same whatever the case of their ASCII letters
+// (platform/NameCase.h, where the simulated PSP uses the same rule).
+using platform::AsciiUpperCase;
+using platform::EqualsIgnoringAsciiCase;
 
 }  // namespace pspkvx

@@ -148,11 +148,19 @@ void SetCurrentThreadPriority(int priority);
 // convert it.
 std::optional<std::tm> LocalTime(int64_t seconds);
 
+// Who may read a file that ReplaceFileAtomically writes.
+enum class FileAccess {
+  Kept,       // the permissions of the file replaced; a new file gets rw-r--r--
+  OwnerOnly,  // rw------- whatever the file replaced had (files holding secrets)
+};
+
 // Replaces the file at path with the given bytes so that a reader sees either the old file or
 // the whole new one: the bytes go to a temporary file in the same folder, are flushed to disk,
 // and the temporary file is renamed over the old one. On failure the old file is untouched and
-// no temporary file is left behind.
-bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size);
+// no temporary file is left behind. With FileAccess::OwnerOnly the temporary file is owner-only
+// from its creation on, so the new bytes are never readable by others, not even for a moment.
+bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size,
+                           FileAccess access = FileAccess::Kept);
 
 // Plain concatenation with the platform's separator ("a" + sep + "b").
 std::string JoinPath(const std::string& folder, const std::string& name);

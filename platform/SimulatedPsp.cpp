@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/NameCase.h"
+
 namespace pspkvx::platform {
 namespace {
 
@@ -65,29 +67,55 @@ class SimulatedPspPlatform final : public Platform {
     return DiskSpace{free, capacity_};
   }
 
-  bool CreateEmptyFile(const std::string& path) override { return system_->CreateEmptyFile(path); }
-  bool RemoveFile(const std::string& path) override { return system_->RemoveFile(path); }
-  bool CreateFolder(const std::string& path) override { return system_->CreateFolder(path); }
+  bool CreateEmptyFile(const std::string& path) override {
+    return system_->CreateEmptyFile(OnStick(path));
+  }
+  bool RemoveFile(const std::string& path) override { return system_->RemoveFile(OnStick(path)); }
+  bool CreateFolder(const std::string& path) override {
+    return system_->CreateFolder(OnStick(path));
+  }
   std::vector<FolderEntry> ListFolder(const std::string& path) const override {
-    return system_->ListFolder(path);
+    return system_->ListFolder(OnStick(path));
   }
   std::optional<uint64_t> WriteWholeFile(const std::string& path, const void* data,
                                          uint64_t size) override {
-    return system_->WriteWholeFile(path, data, size);
+    return system_->WriteWholeFile(OnStick(path), data, size);
   }
   std::optional<PathStatus> QueryPath(const std::string& path) const override {
-    return system_->QueryPath(path);
+    return system_->QueryPath(OnStick(path));
   }
   std::optional<std::string> ReadFilePart(const std::string& path, uint64_t offset,
                                           size_t maxBytes) const override {
-    return system_->ReadFilePart(path, offset, maxBytes);
+    return system_->ReadFilePart(OnStick(path), offset, maxBytes);
   }
-  bool RemoveFolder(const std::string& path) override { return system_->RemoveFolder(path); }
+  bool RemoveFolder(const std::string& path) override {
+    return system_->RemoveFolder(OnStick(path));
+  }
   bool MovePath(const std::string& from, const std::string& to) override {
-    return system_->MovePath(from, to);
+    const std::string source = OnStick(from);
+    std::string target = OnStick(to);
+    // The new name finds the entry being moved: a change of case only, which renames it (an
+    // identical name stays refused, as the entry is there). Any other entry found under the new
+    // name is there already, and the system refuses the move.
+    if (target == source && IsBelowFolder(to)) {
+      const size_t name = to.find_last_of(kPathSep) + 1;
+      target.replace(target.size() - (to.size() - name), to.size() - name, to, name);
+    }
+    return system_->MovePath(source, target);
   }
 
  private:
+  bool IsBelowFolder(const std::string& path) const {
+    return path.size() > root_.size() && path.compare(0, root_.size(), root_) == 0;
+  }
+
+  // A path below the folder as the stick's FAT file system finds it: each component naming an
+  // existing entry in another case takes that entry's name. Other paths stay as they are.
+  std::string OnStick(const std::string& path) const {
+    if (!IsBelowFolder(path)) return path;
+    return FindIgnoringCase(*system_, root_.substr(0, root_.size() - 1), path.substr(root_.size()));
+  }
+
   bool PluggedIn() const {
     std::error_code error;
     return fs::is_directory(folder_, error);

@@ -4,6 +4,14 @@
 // folder. Its capacity is PSPKVX_SIMULATED_CAPACITY bytes (default 1 GiB); its free space is
 // the capacity less the bytes stored in the folder, never more than the real volume's free
 // space. While the folder does not exist the PSP is unplugged: neither device nor volume shows.
+//
+// Like the stick's FAT file system, the simulated volume finds names whatever their case: every
+// path below the folder that a file operation is given is first resolved component by component
+// against the existing entries (ASCII letters compared without case, an exact match first;
+// platform/NameCase.h). Writing "icon0.png" where "ICON0.PNG" exists overwrites ICON0.PNG,
+// creating "psp" where "PSP" exists fails as existing, and a move onto a name that exists in
+// another case is refused, except that a move to another case of the entry's own name renames it.
+// Paths outside the folder are passed on unchanged.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +28,8 @@ inline constexpr char kSimulatedPspLetter = 'P';
 inline constexpr uint64_t kDefaultSimulatedCapacity = uint64_t(1) << 30;
 
 // Every answer is system's, except those about the simulated PSP (its device path, letter 'P'
-// and its root), which take precedence over a real volume on 'P'.
+// and its root), which take precedence over a real volume on 'P', and the file operations below
+// the folder, whose paths are resolved as above before system is asked.
 std::unique_ptr<Platform> WithSimulatedPsp(std::unique_ptr<Platform> system,
                                            const std::string& folder, uint64_t capacity);
 

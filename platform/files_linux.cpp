@@ -141,18 +141,23 @@ bool PosixMovePath(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size) {
+bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size,
+                           FileAccess access) {
   const std::string folder = FolderOfPath(path) == path ? "." : FolderOfPath(path);
   std::string temp = path + ".XXXXXX";
+  // mkstemp creates the file rw------- (less with a strict umask): never more than owner-only.
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  const bool written = WriteAll(fd, data, size) && ::fsync(fd) == 0;
+  mode_t mode = 0600;
+  if (access == FileAccess::Kept) {
+    // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
+    struct stat old {};
+    mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  }
+  // The mode is set before the bytes are written: what was owner-only stays so throughout.
+  const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, data, size) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
-  // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
-  struct stat old {};
-  const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  if (!written || !closed || ::chmod(temp.c_str(), mode) != 0 ||
-      ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
     return false;
   }

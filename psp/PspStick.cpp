@@ -1,5 +1,7 @@
 #include "psp/PspStick.h"
 
+#include <optional>
+
 #include "base/Names.h"
 #include "psp/StickLayout.h"
 
@@ -8,10 +10,11 @@ namespace {
 
 constexpr char kSep = platform::kPathSep;
 
-// A name a save container hands in, without its leading separators and with either separator
-// written as the platform's.
-std::string RelativeStickName(const std::string& name) {
+// A name a save container hands in, relative to its folder: without its leading separators and
+// with either separator written as the platform's; none for a name that would leave its folder.
+std::optional<std::string> RelativeStickName(const std::string& name) {
   std::string relative = name.substr(std::min(name.find_first_not_of("\\/"), name.size()));
+  if (!RelativePathProblem(relative).empty()) return std::nullopt;
   for (char& c : relative)
     if (IsNameSeparator(c)) c = kSep;
   return relative;
@@ -48,23 +51,26 @@ std::string PspStick::GetStickPath(int kind, const std::string& name) const {
   return FindOnStick(platform_, folder, name);
 }
 
+std::string PspStick::FindSaveName(const std::string& name, const std::string& folder) const {
+  const auto relative = RelativeStickName(name);
+  return relative ? FindOnStick(platform_, folder, *relative) : "";
+}
+
 int PspStick::WriteToStick(const std::u16string& name, const void* data, uint64_t length, int write,
                            int kind, const std::string& baseFolder) {
   std::string narrow;
   for (char16_t c : name)
     narrow += static_cast<char>(c & 0xFF);
   if (narrow.empty()) return -3;
-  if (!RelativePathProblem(narrow.substr(std::min(narrow.find_first_not_of("\\/"), narrow.size())))
-           .empty())
-    return -1;
-  const std::string relative = RelativeStickName(narrow);
+  const auto relative = RelativeStickName(narrow);
+  if (!relative) return -1;
 
   // Without a base folder, kind 6 writes into the MPEG-4 video folder.
   const std::string folder =
       baseFolder.empty() ? KindFolder(kind == StickFullPath ? StickMpeg4Video : kind) : baseFolder;
   if (folder.empty()) return -1;
   MakeFolders(platform_, folder);
-  const std::string path = FindOnStick(platform_, folder, relative);
+  const std::string path = FindOnStick(platform_, folder, *relative);
 
   if (write != 1) {
     MakeFolders(platform_, path);

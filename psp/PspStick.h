@@ -47,6 +47,10 @@ class PspStick {
   // left as written) or -3 (empty name).
   int WriteToStick(const std::u16string& name, const void* data, uint64_t length, int write,
                    int kind, const std::string& baseFolder);
+  // The path WriteToStick writes a save's name to below folder (name in its 8-bit form,
+  // "\\GAME\\DATA.BIN"), as it is on the stick whatever its case; empty for a name that would
+  // leave its folder.
+  std::string FindSaveName(const std::string& name, const std::string& folder) const;
 
   // The bytes the last WriteToStick wrote.
   uint64_t Written() const { return m_nWritten.load(); }

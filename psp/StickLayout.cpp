@@ -9,6 +9,7 @@
 #include "base/Names.h"
 #include "base/StringFormat.h"
 #include "base/StringTable.h"
+#include "platform/NameCase.h"
 
 namespace pspkvx {
 namespace {
@@ -76,30 +77,7 @@ std::string NextVideoName(const platform::Platform& platform, const std::string&
 
 std::string FindOnStick(const platform::Platform& platform, const std::string& folder,
                         const std::string& relative) {
-  std::string path = folder;
-  bool listing = true;  // while the path so far exists, its next component is looked up
-  size_t start = 0;
-  while (start <= relative.size()) {
-    size_t end = relative.find(kSep, start);
-    if (end == std::string::npos) end = relative.size();
-    std::string component = relative.substr(start, end - start);
-    if (listing && !component.empty()) {
-      std::string found;
-      for (const platform::FolderEntry& entry : platform.ListFolder(path)) {
-        if (entry.name == component) {
-          found = entry.name;
-          break;
-        }
-        if (found.empty() && EqualsIgnoringAsciiCase(entry.name, component)) found = entry.name;
-      }
-      listing = !found.empty();
-      if (listing) component = found;
-    }
-    path += kSep;
-    path += component;
-    start = end + 1;
-  }
-  return path;
+  return platform::FindIgnoringCase(platform, folder, relative);
 }
 
 std::string FormatSize(uint64_t bytes) {

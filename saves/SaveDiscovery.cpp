@@ -24,8 +24,11 @@ std::string SaveFolderPath(const CPspDrive& drive, const std::string& folderName
 std::vector<SaveEntry> ScanSaves(const platform::Platform& platform, const CPspDrive& drive) {
   std::vector<SaveEntry> entries;
   if (!drive.IsReady()) return entries;
-  const std::string folder = SaveDataFolder(drive);
-  if (folder.empty()) return entries;
+  const std::string root = drive.StickRoot();
+  if (root.empty()) return entries;
+  // SAVEDATA as it is on the stick, so that every path a row gives (its icon) names the file.
+  const std::string folder =
+      FindOnStick(platform, root.substr(0, root.size() - 1), StickFolder(StickSaves));
   for (const platform::FolderEntry& entry : platform.ListFolder(folder)) {
     if (entry.name.empty() || entry.name[0] == '.' || !entry.isFolder) continue;
     SaveEntry save;

@@ -34,8 +34,8 @@ std::string SaveDataFolder(const CPspDrive& drive);
 std::string SaveFolderPath(const CPspDrive& drive, const std::string& folderName);
 
 // The save folders of the stick, in the order the folder listing gives them: every folder of
-// SAVEDATA whose name does not begin with "." (plain files are ignored). Empty unless the PSP
-// is ready.
+// SAVEDATA whose name does not begin with "." (plain files are ignored), with its path as it is on
+// the stick ("psp/savedata/..." where the stick has those names). Empty unless the PSP is ready.
 std::vector<SaveEntry> ScanSaves(const platform::Platform& platform, const CPspDrive& drive);
 
 struct CleanedText {

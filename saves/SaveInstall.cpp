@@ -55,13 +55,27 @@ bool CleanUpEarlierInstall(const SaveStick& stick, const std::string& saveData,
   return RemoveIfPresent(stick, paths.replaced) && RemoveIfPresent(stick, paths.staging);
 }
 
-// The data bytes of every file record: what the staging folder takes beside an earlier save.
-uint64_t FileBytes(std::span<const uint8_t> container) {
-  uint64_t bytes = 0;
+// The bytes of the earlier file that a record's name finds in SAVEDATA, whatever its case; 0 when
+// there is none.
+uint64_t EarlierFileBytes(const SaveStick& stick, const std::string& saveData,
+                          const std::string& name) {
+  const std::string path = stick.files.FindSaveName(name, saveData);
+  const auto status = path.empty() ? std::nullopt : stick.platform.QueryPath(path);
+  return status && status->kind == platform::PathKind::File ? status->size : 0;
+}
+
+// What the staging folder takes: the copy of the earlier save (earlierBytes; none without one),
+// plus for each file record the bytes it has beyond the earlier file it is written over.
+uint64_t StagingBytes(const SaveStick& stick, std::span<const uint8_t> container,
+                      const std::string& saveData, bool earlierSave, uint64_t earlierBytes) {
+  uint64_t bytes = earlierBytes;
   for (size_t offset = kContainerHeaderSize; RecordMayStartAt(container, offset);) {
     const auto record = NextRecord(container, offset);
     if (!record) break;
-    bytes += record->length;
+    if (record->kind == kRecordFile) {
+      const uint64_t earlier = earlierSave ? EarlierFileBytes(stick, saveData, record->name) : 0;
+      if (record->length > earlier) bytes += record->length - earlier;
+    }
     offset += record->size;
   }
   return bytes;
@@ -72,20 +86,76 @@ void ShowNotEnoughSpace(const SaveStick& stick, uint64_t available, uint64_t nee
               FormatString(IDS_NOT_ENOUGH_SPACE, {FormatSize(available), FormatSize(needed)}));
 }
 
-// True when the stick has room for the container (see InstallSave).
-bool HasRoom(const SaveStick& stick, std::span<const uint8_t> container, uint64_t existing) {
+// True when the stick has room for the container of containerBytes (see InstallSave): counted is
+// the earlier save's bytes once the user agreed to overwrite it, staging what the staging folder
+// takes beside everything that is on the stick now.
+bool HasRoom(const SaveStick& stick, uint64_t containerBytes, uint64_t counted, uint64_t staging) {
   stick.drive.RefreshFreeSpace();
   const uint64_t free = stick.drive.StoredFreeBytes();
-  if (container.size() > free + existing) {
-    ShowNotEnoughSpace(stick, free + existing, container.size());
+  if (containerBytes > free + counted) {
+    ShowNotEnoughSpace(stick, free + counted, containerBytes);
     return false;
   }
-  const uint64_t staging = FileBytes(container);
   if (staging > free) {
     ShowNotEnoughSpace(stick, free, staging);
     return false;
   }
   return true;
+}
+
+// Shows why a write of length bytes failed (a WriteToStick code).
+void ShowWriteFailure(const SaveStick& stick, int code, uint64_t length, uint64_t written) {
+  bool stickFull = false;
+  if (code == -2) {
+    stick.drive.RefreshFreeSpace();
+    stickFull = stick.drive.StoredFreeBytes() <= length;
+  }
+  ShowMessage(stick.host, WriteToStickMessage(code, length, written, stickFull));
+}
+
+// Copies everything inside the folder from into the new folder to, file by file with the names
+// as they are. The copies are files of their own (never links to the originals), so writing the
+// new save over them leaves the earlier save as it was. False after showing why something could
+// not be copied.
+bool CopyFolder(const SaveStick& stick, const std::string& from, const std::string& to) {
+  platform::Platform& files = stick.platform;
+  if (!files.CreateFolder(to)) {
+    ShowMessage(stick.host, StringOf(IDS_CANNOT_CREATE_ON_STICK));
+    return false;
+  }
+  for (const platform::FolderEntry& entry : files.ListFolder(from)) {
+    const std::string source = JoinPath(from, entry.name);
+    const std::string copy = JoinPath(to, entry.name);
+    const auto status = files.QueryPath(source);
+    if (status && status->kind == platform::PathKind::Folder) {
+      if (!CopyFolder(stick, source, copy)) return false;
+      continue;
+    }
+    // A FAT volume holds nothing but files and folders; anything else cannot be carried over.
+    const auto bytes = status && status->kind == platform::PathKind::File
+                           ? files.ReadFilePart(source, 0, static_cast<size_t>(status->size))
+                           : std::nullopt;
+    if (!bytes) {
+      ShowMessage(stick.host, StringOf(IDS_SAVE_NOT_REPLACED));
+      return false;
+    }
+    const auto written = files.WriteWholeFile(copy, bytes->data(), bytes->size());
+    if (!written || *written < bytes->size()) {
+      ShowWriteFailure(stick, written ? -2 : -1, bytes->size(), written.value_or(0));
+      return false;
+    }
+  }
+  return true;
+}
+
+// Starts the staging folder with a copy of the earlier save, for the new save's files to be
+// written over; false after showing why it could not be made.
+bool StageEarlierSave(const SaveStick& stick, const InstallPaths& paths) {
+  if (!stick.platform.CreateFolder(paths.staging)) {
+    ShowMessage(stick.host, StringOf(IDS_CANNOT_CREATE_ON_STICK));
+    return false;
+  }
+  return CopyFolder(stick, paths.target, paths.staged);
 }
 
 // Writes every record into the staging folder; false when one failed (its message shown).
@@ -135,18 +205,11 @@ int64_t WriteSaveRecord(const SaveStick& stick, const ContainerRecord& record,
   std::u16string name;
   for (const char c : record.name)
     name += static_cast<char16_t>(static_cast<unsigned char>(c));
-  CPspDrive& drive = stick.drive;
   const int code = stick.files.WriteToStick(name, record.data.data(), record.length, record.kind,
                                             StickSaves, baseFolder);
   if (code == 0) return static_cast<int64_t>(record.size);
-  bool stickFull = false;
-  if (code == -2) {
-    drive.RefreshFreeSpace();
-    stickFull = drive.StoredFreeBytes() <= record.length;
-  }
   // Every failure ends the install: a save with a file missing would replace a whole one.
-  ShowMessage(stick.host,
-              WriteToStickMessage(code, record.length, stick.files.Written(), stickFull));
+  ShowWriteFailure(stick, code, record.length, stick.files.Written());
   return -1;
 }
 
@@ -174,7 +237,11 @@ int InstallSave(const SaveStick& stick, std::span<uint8_t> buffer, bool ask,
   const InstallPaths paths = PathsOf(saveData, report->folder);
   if (!saveData.empty() && !CleanUpEarlierInstall(stick, saveData, paths)) return -1;
 
-  uint64_t existing = 0;
+  // An earlier save is copied into the staging folder and the new one written over the copy.
+  const auto earlier = saveData.empty() ? std::nullopt : stick.platform.QueryPath(paths.target);
+  const bool earlierSave = earlier && earlier->kind == platform::PathKind::Folder;
+  const uint64_t earlierBytes = earlierSave ? FolderSize(stick.platform, paths.target).bytes : 0;
+  uint64_t counted = 0;
   if (ask && SaveExistsOnStick(stick.platform, stick.drive, report->folder)) {
     const std::string question =
         StringOf(IDS_SAVE_EXISTS_ON_PSP) + "\n\n" + report->title + "\n" + report->folder;
@@ -182,15 +249,18 @@ int InstallSave(const SaveStick& stick, std::span<uint8_t> buffer, bool ask,
       report->declined = true;
       return 0;
     }
-    existing = FolderSize(stick.platform, paths.target).bytes;
+    counted = earlierBytes;
   }
-  if (!HasRoom(stick, *container, existing)) return -1;
+  if (!HasRoom(stick, container->size(), counted,
+               StagingBytes(stick, *container, saveData, earlierSave, earlierBytes)))
+    return -1;
   if (saveData.empty()) {
     ShowMessage(stick.host, StringOf(IDS_CANNOT_CREATE_ON_STICK));
     return -1;
   }
 
-  if (!WriteRecords(stick, *container, paths.staging) || !SwapIn(stick, paths, report->replaced)) {
+  if ((earlierSave && !StageEarlierSave(stick, paths)) ||
+      !WriteRecords(stick, *container, paths.staging) || !SwapIn(stick, paths, report->replaced)) {
     RemoveIfPresent(stick, paths.staging);
     report->replaced = false;
     return -1;

@@ -1,12 +1,18 @@
 // Installing a save received as a container onto the stick, as a folder of "PSP\SAVEDATA".
 //
 // The whole container is checked before anything is written (CheckAndValidateContainer). The
-// new save is written into a staging folder beside the saves, "PSP\SAVEDATA\.pspkvx-install"
-// (the scan never lists names beginning with "."), and only once every record is written is it
-// swapped in by renames: an earlier save of the same folder is first moved into
-// "PSP\SAVEDATA\.pspkvx-replaced", then the new folder takes its name, then the earlier one is
-// removed. A failure at any step removes the staging folder and leaves the earlier save as it
-// was; an install interrupted between the two renames is put right by the next install.
+// new save is made in a staging folder beside the saves, "PSP\SAVEDATA\.pspkvx-install" (the
+// scan never lists names beginning with "."), and only once it is complete is it swapped in by
+// renames: an earlier save of the same folder is first moved into "PSP\SAVEDATA\.pspkvx-replaced",
+// then the new folder takes its name, then the earlier one is removed. A failure at any step
+// removes the staging folder and leaves the earlier save as it was; an install interrupted
+// between the two renames is put right by the next install.
+//
+// An overwrite writes the container's files over the earlier save and removes none of its files:
+// the staging folder starts as a copy of the earlier save (file by file, never links, as the
+// copies are then written over), and each record is written over the copy. A file whose name
+// differs from an earlier one only in case is that file, as on the stick's FAT file system: it
+// gets the new bytes under the name it had.
 #pragma once
 
 #include <cstdint>
@@ -38,7 +44,9 @@ struct SaveInstallReport {
 //
 // Room: N bytes must not exceed the free bytes plus, once the user agreed to overwrite, the
 // earlier save's bytes. As the earlier save is removed only after the new one is complete, the
-// new save's file bytes must also fit into the free space as it is.
+// staging folder must also fit into the free space as it is: the copy of the earlier save (when
+// there is one, asked about or not) plus, for each file record, the bytes it has beyond the
+// earlier file of the same name in any case.
 int InstallSave(const SaveStick& stick, std::span<uint8_t> buffer, bool ask,
                 SaveInstallReport* report = nullptr);
 

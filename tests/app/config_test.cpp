@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstring>
@@ -181,6 +182,22 @@ TEST(SaveConfig, RoundTripsAndWritesOwnMagicAfterOldVersionLoad) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST(SaveConfig, WritesTheFileReadableByItsOwnerOnly) {
+  // It holds the online password; an earlier file that others could read is replaced by one they
+  // cannot.
+  TempDir dir;
+  const std::string path = dir.File("PSPKV.CFG");
+  WriteFileBytes(path, "earlier");
+  ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+  AppConfig config = CustomRecord();
+  SetFieldText(config.OnlinePassword, "hunter2");
+  ASSERT_TRUE(SaveConfig(config, dir.path()));
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(ReadFileBytes(path), FileImage(config));
 }
 
 TEST(SaveConfig, FailedWriteKeepsThePreviousFile) {

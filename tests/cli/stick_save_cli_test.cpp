@@ -82,6 +82,27 @@ TEST_F(CliStickSaves, InstalledSaveIsListedWithTitleDateAndSize) {
   EXPECT_EQ(nlohmann::json::parse(list.out), expected);
 }
 
+TEST_F(CliStickSaves, TheListFindsTheIconAndTitleWhateverTheirCase) {
+  // As the PSP writes a save: ICON0.PNG in upper case; the title file here in lower case. The
+  // folders above it once as the program names them and once in lower case.
+  for (const char* folders : {"PSP/SAVEDATA", "psp/savedata"}) {
+    SCOPED_TRACE(folders);
+    fs::remove_all(Stick());
+    const std::string save = Stick() + "/" + folders + "/ULUS10041";
+    fs::create_directories(save);
+    test::WriteFileBytes(save + "/ICON0.PNG", "png");
+    test::WriteFileBytes(save + "/param.sfo",
+                         std::string(4784, 'p') + std::string("Ridge Racer\0", 12));
+    const auto list = Cli({"saves", "list", "--stick", Stick(), "--json"});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    const nlohmann::json saves = nlohmann::json::parse(list.out)["saves"];
+    ASSERT_EQ(saves.size(), 1u);
+    EXPECT_EQ(saves[0]["title"], "Ridge Racer");
+    EXPECT_EQ(saves[0]["icon"], save + "/ICON0.PNG");
+    EXPECT_EQ(saves[0]["bytes"], 3 + 4784 + 12);
+  }
+}
+
 TEST_F(CliStickSaves, TheOverwriteQuestionIsAnsweredByTheFlags) {
   ASSERT_EQ(Cli({"save", "install", Pack("first.bin", "first"), "--stick", Stick()}).exitCode, 0);
   const std::string second = Pack("second.bin", "second");

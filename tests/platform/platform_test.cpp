@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 
 #include "platform/Platform.h"
 #include "support/ScopedEnv.h"
@@ -69,6 +70,39 @@ TEST(ReplaceFileAtomically, ReplacesAndKeepsPermissions) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST(ReplaceFileAtomically, OwnerOnlyGivesReadWriteForTheOwnerWhateverWasThere) {
+  // With no umask, nothing but the call itself narrows the mode.
+  const mode_t savedMask = umask(0);
+  const struct {
+    const char* what;
+    std::optional<mode_t> before;  // none: no file yet
+  } kCases[] = {
+      {"a new file", std::nullopt},
+      {"over rw-r--r--", 0644},
+      {"over rw-rw-rw-", 0666},
+      {"over r--------", 0400},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string path = dir.File("PSPKV.CFG");
+    if (c.before) {
+      test::WriteFileBytes(path, "old");
+      ASSERT_EQ(chmod(path.c_str(), *c.before), 0);
+    }
+    ASSERT_TRUE(
+        platform::ReplaceFileAtomically(path, "secret", 6, platform::FileAccess::OwnerOnly));
+    EXPECT_EQ(test::ReadFileBytes(path), "secret");
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+  }
+  umask(savedMask);
 }
 
 TEST(Platform, FileAndFolderOperations) {

@@ -28,7 +28,8 @@ using test::TreeOf;
 const Tree kNewSave = {{"DATA.BIN", std::string(3000, 'n')},
                        {"PARAM.SFO", std::string(4800, 'p')},
                        {"SUB/MORE", "more"}};
-const Tree kOldSave = {{"DATA.BIN", "old data"}, {"OLD.ONLY", "only in the old save"}};
+const Tree kOldSave = {
+    {"DATA.BIN", "old data"}, {"OLD.ONLY", "only in the old save"}, {"SUB/OLDER", "older"}};
 
 std::string NotEnoughSpace(uint64_t available, uint64_t needed) {
   return FormatString(IDS_NOT_ENOUGH_SPACE, {FormatSize(available), FormatSize(needed)});
@@ -48,8 +49,12 @@ class SaveInstallTest : public test::SaveStickTest {
     return InstallSave(Stick(), buffer_, ask, &report_);
   }
 
-  // The file bytes of the new save: what the staging folder takes.
+  // The file bytes of the new save.
   static uint64_t NewSaveFileBytes() { return 3000 + 4800 + 4; }
+  // A file of the save in the staging folder.
+  std::string Staged(const std::string& name) const {
+    return SaveData() + "/" + kInstallStagingFolder + "/SAVE01/" + name;
+  }
 
   Bytes sealed_;
   std::vector<uint8_t> buffer_;
@@ -84,7 +89,25 @@ TEST_F(SaveInstallTest, AnsweringNoLeavesTheStickUntouched) {
   EXPECT_EQ(TreeOf(root_), before);
 }
 
-TEST_F(SaveInstallTest, AnOverwriteReplacesTheWholeEarlierSave) {
+// The tree of SAVEDATA after the new save was written over an earlier one of the given files.
+Tree Merged(const Tree& earlier, const Tree& written) {
+  Tree tree = {{"SAVE01", "<folder>"}};
+  for (const Tree* files : {&earlier, &written}) {
+    for (const auto& [name, bytes] : *files) {
+      for (size_t sep = name.find('/'); sep != std::string::npos; sep = name.find('/', sep + 1))
+        tree["SAVE01/" + name.substr(0, sep)] = "<folder>";
+      tree["SAVE01/" + name] = bytes == "<folder>" ? bytes : test::Digest(bytes);
+    }
+  }
+  return tree;
+}
+
+TEST_F(SaveInstallTest, AnOverwriteWritesTheNewFilesOverTheEarlierSaveAndKeepsTheRest) {
+  const Tree earlier = {{"DATA.BIN", "old data"},
+                        {"OLD.ONLY", "only in the old save"},
+                        {"SUB/OLDER", "older"},
+                        {"KEEP/DEEP/FILE", "deep"},
+                        {"EMPTY", "<folder>"}};
   const struct {
     const char* what;
     Tree earlier;
@@ -92,8 +115,8 @@ TEST_F(SaveInstallTest, AnOverwriteReplacesTheWholeEarlierSave) {
     std::vector<int> answers;
     size_t questions;
   } kCases[] = {
-      {"agreed", kOldSave, true, {ResultYes}, 1},
-      {"installed without asking", kOldSave, false, {}, 0},
+      {"agreed", earlier, true, {ResultYes}, 1},
+      {"installed without asking", earlier, false, {}, 0},
       {"an empty folder is not asked about", {}, true, {}, 0},
   };
   for (const auto& c : kCases) {
@@ -105,45 +128,69 @@ TEST_F(SaveInstallTest, AnOverwriteReplacesTheWholeEarlierSave) {
     EXPECT_EQ(InstallSave(Stick(host), buffer_, c.ask, &report_), 0) << c.what;
     EXPECT_EQ(host.requests().size(), c.questions) << c.what;
     EXPECT_TRUE(report_.replaced) << c.what;
-    EXPECT_EQ(TreeOf(SaveData()), TreeOf(dir_.File("source"))) << c.what;
+    EXPECT_EQ(TreeOf(SaveData()), Merged(c.earlier, kNewSave)) << c.what;
   }
 }
 
-TEST_F(SaveInstallTest, SpaceRuleCountsTheEarlierSaveOnlyAfterYes) {
+TEST_F(SaveInstallTest, AFileWhoseNameDiffersInCaseIsWrittenOverOnce) {
+  // On the stick's FAT file system "param.sfo" and "PARAM.SFO" are one file.
+  MakeSave("SAVE01", {{"param.sfo", "old title"}, {"sub/more", "old more"}, {"Data.Bin", "d"}});
+  EXPECT_EQ(Install(sealed_, false), 0);
+  EXPECT_TRUE(host_.texts().empty());
+  EXPECT_EQ(TreeOf(SaveData()), (Tree{{"SAVE01", "<folder>"},
+                                      {"SAVE01/Data.Bin", test::Digest(kNewSave.at("DATA.BIN"))},
+                                      {"SAVE01/param.sfo", test::Digest(kNewSave.at("PARAM.SFO"))},
+                                      {"SAVE01/sub", "<folder>"},
+                                      {"SAVE01/sub/more", "more"}}));
+}
+
+TEST_F(SaveInstallTest, SpaceRuleCountsTheStagingCopyAndTheEarlierSaveOnlyAfterYes) {
   const uint64_t n = sealed_.size();
-  const uint64_t files = NewSaveFileBytes();
+  // An earlier save as large as one of the new files: the container's size decides.
+  const Tree small = {{"DATA.BIN", std::string(3000, 'o')}};
+  const uint64_t smallStaging = 3000 + NewSaveFileBytes() - 3000;
+  // A larger one whose files the new save overwrites under names in another case: the staging
+  // copy decides. It takes the earlier save, plus 2000 bytes more for DATA.BIN and the 4 of
+  // SUB/MORE; the new PARAM.SFO is smaller than the earlier one.
+  const Tree large = {{"data.bin", std::string(1000, 'o')},
+                      {"param.sfo", std::string(5000, 'o')},
+                      {"OLD.ONLY", std::string(9000, 'o')}};
+  const uint64_t largeStaging = 15000 + 2000 + 4;
+  ASSERT_GT(n - 3000, smallStaging);
+  ASSERT_GT(largeStaging, n);
   const struct {
     const char* what;
-    uint64_t earlierBytes;  // 0: no earlier save
+    Tree earlier;
     bool ask;
     uint64_t free;
-    int result;
-    std::string message;
+    std::string message;  // empty: installed
   } kCases[] = {
-      {"N bytes free are enough", 0, true, n, 0, ""},
-      {"one byte less is not", 0, true, n - 1, -1, NotEnoughSpace(n - 1, n)},
-      {"an agreed overwrite counts the earlier save", 2000, true, n - 2000, 0, ""},
-      {"and still needs N in all", 2000, true, n - 2001, -1, NotEnoughSpace(n - 1, n)},
-      {"without the question it does not count", 2000, false, n - 2000, -1,
-       NotEnoughSpace(n - 2000, n)},
-      // The earlier save stays until the new one is complete: its files need room beside it.
-      {"the new files need room beside the earlier save", 10000, true, n - 10000, -1,
-       NotEnoughSpace(n - 10000, files)},
+      {"no earlier save: N bytes free are enough", {}, true, n, ""},
+      {"one byte less is not", {}, true, n - 1, NotEnoughSpace(n - 1, n)},
+      {"an agreed overwrite counts the earlier save", small, true, n - 3000, ""},
+      {"and still needs N in all", small, true, n - 3001, NotEnoughSpace(n - 1, n)},
+      {"without the question it does not count", small, false, n, ""},
+      {"so N - 1 free is too little", small, false, n - 1, NotEnoughSpace(n - 1, n)},
+      {"the staging copy fits exactly", large, true, largeStaging, ""},
+      {"one byte less for the staging copy", large, true, largeStaging - 1,
+       NotEnoughSpace(largeStaging - 1, largeStaging)},
+      {"the staging copy counts without the question too", large, false, largeStaging - 1,
+       NotEnoughSpace(largeStaging - 1, largeStaging)},
   };
   for (const auto& c : kCases) {
     std::filesystem::remove_all(SaveData());
-    if (c.earlierBytes) MakeSave("SAVE01", {{"OLD.BIN", std::string(c.earlierBytes, 'o')}});
+    if (!c.earlier.empty()) MakeSave("SAVE01", c.earlier);
     SetFreeBytes(c.free);
     const Tree before = TreeOf(root_);
     test::ScriptedHost host;
-    if (c.earlierBytes && c.ask) host.Answer({ResultYes});
+    const bool asked = !c.earlier.empty() && c.ask;
+    if (asked) host.Answer({ResultYes});
     buffer_ = test::InBuffer(sealed_);
-    EXPECT_EQ(InstallSave(Stick(host), buffer_, c.ask), c.result) << c.what;
+    EXPECT_EQ(InstallSave(Stick(host), buffer_, c.ask), c.message.empty() ? 0 : -1) << c.what;
     std::vector<std::string> messages = host.texts();
-    if (c.earlierBytes && c.ask) messages.erase(messages.begin());  // the question
+    if (asked) messages.erase(messages.begin());  // the question
     if (c.message.empty()) {
       EXPECT_TRUE(messages.empty()) << c.what;
-      EXPECT_EQ(TreeOf(SaveData()), TreeOf(dir_.File("source"))) << c.what;
     } else {
       EXPECT_EQ(messages, std::vector<std::string>{c.message}) << c.what;
       EXPECT_EQ(TreeOf(root_), before) << c.what;
@@ -184,6 +231,24 @@ TEST_F(SaveInstallTest, AFailedInstallLeavesTheEarlierSaveByteForByte) {
       {"a file cannot be created", sealed_,
        [](test::FakePlatform& f) { f.failFileCreation = true; }, std::nullopt, -1,
        IDS_CANNOT_CREATE_ON_STICK},
+      // Failures part-way through the staging copy, and after new files were written over it.
+      {"the copy of an earlier file cannot be written", sealed_,
+       [this](test::FakePlatform& f) {
+         f.refuseWrite = [this](const std::string& path) { return path == Staged("SUB/OLDER"); };
+       },
+       std::nullopt, -1, IDS_CANNOT_CREATE_ON_STICK},
+      {"an earlier file cannot be read", sealed_,
+       [this](test::FakePlatform& f) {
+         f.refuseRead = [this](const std::string& path) {
+           return path == SavePath("SAVE01") + "/SUB/OLDER";
+         };
+       },
+       std::nullopt, -1, IDS_SAVE_NOT_REPLACED},
+      {"the last record fails after the others were written over the copy", sealed_,
+       [this](test::FakePlatform& f) {
+         f.refuseWrite = [this](const std::string& path) { return path == Staged("SUB/MORE"); };
+       },
+       std::nullopt, -1, IDS_CANNOT_CREATE_ON_STICK},
       {"the earlier save cannot be moved aside", sealed_,
        [this](test::FakePlatform& f) {
          f.refuseMove = [this](const std::string& from, const std::string&) {
@@ -226,6 +291,8 @@ TEST_F(SaveInstallTest, AFailedInstallLeavesTheEarlierSaveByteForByte) {
       f.writeLimit.reset();
       f.failFileCreation = false;
       f.refuseMove = nullptr;
+      f.refuseWrite = nullptr;
+      f.refuseRead = nullptr;
       c.script(f);
     });
     test::ScriptedHost host;

@@ -107,7 +107,9 @@ std::optional<uint64_t> FakePlatform::WriteWholeFile(const std::string& path, co
                                                      uint64_t size) {
   const auto [fail, limit] = Read<std::pair<bool, std::optional<uint64_t>>>(
       [](const FakePlatform& f) { return std::make_pair(f.failFileCreation, f.writeLimit); });
-  if (fail) return std::nullopt;
+  if (fail ||
+      Read<bool>([&](const FakePlatform& f) { return f.refuseWrite && f.refuseWrite(path); }))
+    return std::nullopt;
   return files_->WriteWholeFile(path, data, limit ? std::min(size, *limit) : size);
 }
 
@@ -117,6 +119,8 @@ std::optional<platform::PathStatus> FakePlatform::QueryPath(const std::string& p
 
 std::optional<std::string> FakePlatform::ReadFilePart(const std::string& path, uint64_t offset,
                                                       size_t maxBytes) const {
+  if (Read<bool>([&](const FakePlatform& f) { return f.refuseRead && f.refuseRead(path); }))
+    return std::nullopt;
   return files_->ReadFilePart(path, offset, maxBytes);
 }
 

@@ -48,6 +48,10 @@ class FakePlatform : public platform::Platform {
   std::set<std::string> undeletable;
   // When set, a MovePath for which it returns true fails without moving anything.
   std::function<bool(const std::string& from, const std::string& to)> refuseMove;
+  // When set, a WriteWholeFile for which it returns true fails as if the file could not be
+  // created, and a ReadFilePart as if the file could not be read.
+  std::function<bool(const std::string& path)> refuseWrite;
+  std::function<bool(const std::string& path)> refuseRead;
 
   // What was asked, in order.
   mutable std::vector<char> geometryQueries;
