@@ -93,6 +93,11 @@ void SetConfigDefaults(AppConfig& config, const std::string& documentsFolder);
 bool LoadConfig(AppConfig& config, const std::string& programFolder,
                 const std::string& documentsFolder);
 
+// Why programFolder/PSPKV.CFG cannot be read, naming the path: the folder is not a folder, or
+// the file is a folder, a pipe or unreadable. Empty when the file is missing or can be read (a
+// damaged record still gives the defaults), so that LoadConfig's first-run flag is the truth.
+std::string ConfigFileProblem(const std::string& programFolder);
+
 // Stamps the program's own magic and replaces programFolder/PSPKV.CFG atomically. Returns
 // false when the file could not be written; the previous file is then left as it was.
 bool SaveConfig(AppConfig& config, const std::string& programFolder);

@@ -20,6 +20,23 @@ std::vector<uint8_t> ReadInputFile(const std::string& path) {
   return std::move(file.bytes);
 }
 
+void RequireFolder(const std::string& path, bool missingIsFine) {
+  if (auto problem = FolderProblem(path, missingIsFine); !problem.empty())
+    throw CliError(kExitFailed, problem);
+}
+
+void RequireOutputFile(const std::string& path) {
+  if (auto problem = OutputFileProblem(path); !problem.empty())
+    throw CliError(kExitFailed, problem);
+}
+
+void PrintFailureLine(const std::string& message) {
+  std::string line = message;
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  std::cerr << "pspkvx-cli: " << line << "\n";
+}
+
 void PrintJson(const nlohmann::json& value) {
   std::cout << value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
 }

@@ -17,7 +17,15 @@ std::string FolderOr(const Context& context, const std::string& folder) {
   return folder.empty() ? context.ProgramFolder() : folder;
 }
 
+// A folder that is not one, or a PSPKV.CFG that cannot be read, is a failure rather than a
+// first run: the defaults would hide it, and a save would not reach the file.
+void RequireReadableConfig(const std::string& folder) {
+  if (auto problem = ConfigFileProblem(folder); !problem.empty())
+    throw CliError(kExitFailed, problem);
+}
+
 void ShowConfig(const Context& context, const std::string& folder) {
+  RequireReadableConfig(folder);
   AppConfig config;
   const bool firstRun = LoadConfig(config, folder, context.platform.DocumentsFolder());
   if (context.json) {
@@ -59,12 +67,14 @@ void ShowConfig(const Context& context, const std::string& folder) {
 
 void SetConfig(const Context& context, const ConfigOptions& options) {
   const std::string folder = FolderOr(context, options.folder);
+  RequireReadableConfig(folder);
+  const std::string path = platform::JoinPath(folder, kConfigFileName);
+  RequireOutputFile(path);
   AppConfig config;
   LoadConfig(config, folder, context.platform.DocumentsFolder());
   const std::string refusal = SetConfigField(config, options.field, options.value);
   if (!refusal.empty()) throw CliError(kExitUsage, refusal);
-  if (!SaveConfig(config, folder))
-    throw CliError(kExitFailed, "could not write " + platform::JoinPath(folder, kConfigFileName));
+  if (!SaveConfig(config, folder)) throw CliError(kExitFailed, "could not write " + path);
   if (context.json)
     PrintJson({{"field", options.field}, {"value", Latin1ToUtf8(options.value)}, {"saved", true}});
   else
