@@ -83,7 +83,13 @@ int main(int argc, char** argv) {
   releaseCommand->add_option("FILE", releaseFile, "The upgrade program")->required();
   releaseCommand->add_option("--version", version, "Its version times 100, e.g. 116")->required();
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // --help and --version end with 0; any other usage error with 2 (CLI11's own codes would
+    // tell a script nothing).
+    return app.exit(e) == 0 ? 0 : 2;
+  }
   try {
     ServiceDatabase db(dbPath);
     if (*importCommand) {

@@ -54,5 +54,32 @@ TEST(ServiceProgram, TakesItsPortAgainRightAfterItStopped) {
   EXPECT_EQ(SettingsStatus(port), 200);
 }
 
+TEST(ServiceProgram, AddReleaseKeepsItsOwnVersionOption) {
+  // The program's --version flag does not take the place of add-release's --version N.
+  test::TempDir dir;
+  test::WriteFileBytes(dir.File("upgrade"), "program");
+  const auto run =
+      test::RunProcess({test::ProgramFolderFile("pspkvx-service"), "--db", dir.File("service.db"),
+                        "add-release", dir.File("upgrade"), "--version", "116"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("added release pspkvx_upgrade_"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("_116.bin"), std::string::npos) << run.out;
+}
+
+TEST(ServiceProgram, BadUsageIsExitCodeTwo) {
+  test::TempDir dir;
+  for (std::vector<std::string> args : {std::vector<std::string>{"--port", "99999"},
+                                        {"--port", "x"},
+                                        {"--no-such-option"},
+                                        {"add-release", dir.File("x")}}) {
+    SCOPED_TRACE(args[0]);
+    args.insert(args.begin(), test::ProgramFolderFile("pspkvx-service"));
+    args.insert(args.end(), {"--db", dir.File("service.db")});
+    const auto run = test::RunProcess(args);
+    EXPECT_EQ(run.exitCode, 2) << run.err;
+    EXPECT_NE(run.err, "");
+  }
+}
+
 }  // namespace
 }  // namespace pspkvx::service
