@@ -95,7 +95,8 @@ bool LoadConfig(AppConfig& config, const std::string& programFolder,
 
 // Why programFolder/PSPKV.CFG cannot be read, naming the path: the folder is not a folder, or
 // the file is a folder, a pipe or unreadable. Empty when the file is missing or can be read (a
-// damaged record still gives the defaults), so that LoadConfig's first-run flag is the truth.
+// damaged record still gives the defaults), so that a caller can tell a first run from a file
+// that is there but cannot be used.
 std::string ConfigFileProblem(const std::string& programFolder);
 
 // Stamps the program's own magic and replaces programFolder/PSPKV.CFG atomically. Returns

@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "app/AppConfig.h"
 #include "base/FileRead.h"
 #include "base/ProgramEnvironment.h"
 #include "cli/Cli.h"
@@ -27,6 +28,11 @@ void RequireFolder(const std::string& path, bool missingIsFine) {
 
 void RequireOutputFile(const std::string& path) {
   if (auto problem = OutputFileProblem(path); !problem.empty())
+    throw CliError(kExitFailed, problem);
+}
+
+void RequireReadableConfig(const std::string& folder) {
+  if (auto problem = ConfigFileProblem(folder); !problem.empty())
     throw CliError(kExitFailed, problem);
 }
 

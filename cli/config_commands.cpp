@@ -17,13 +17,6 @@ std::string FolderOr(const Context& context, const std::string& folder) {
   return folder.empty() ? context.ProgramFolder() : folder;
 }
 
-// A folder that is not one, or a PSPKV.CFG that cannot be read, is a failure rather than a
-// first run: the defaults would hide it, and a save would not reach the file.
-void RequireReadableConfig(const std::string& folder) {
-  if (auto problem = ConfigFileProblem(folder); !problem.empty())
-    throw CliError(kExitFailed, problem);
-}
-
 void ShowConfig(const Context& context, const std::string& folder) {
   RequireReadableConfig(folder);
   AppConfig config;

@@ -32,8 +32,7 @@ uint64_t ParseByteCount(const std::string& text) {
 // One detection as PSPKVX makes it, with the configuration of the given folder. The 95 family
 // tries five letters a poll, so it gets the polls of one whole round of letters.
 void ShowPspStatus(Context& context, const std::string& folder) {
-  if (auto problem = ConfigFileProblem(folder); !problem.empty())
-    throw CliError(kExitFailed, problem);
+  RequireReadableConfig(folder);
   AppConfig config;
   LoadConfig(config, folder, context.platform.DocumentsFolder());
   const uint32_t family = DetectOsFamily(context.platform);
