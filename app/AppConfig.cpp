@@ -67,6 +67,20 @@ bool LoadConfig(AppConfig& config, const std::string& programFolder,
   return !valid;
 }
 
+std::string ConfigFileProblem(const std::string& programFolder) {
+  if (auto problem = FolderProblem(programFolder, true); !problem.empty()) return problem;
+  const WholeFile file =
+      ReadWholeFile(platform::JoinPath(programFolder, kConfigFileName), kMaxConfigFileBytes);
+  switch (file.failure) {
+    case FileReadFailure::Folder:
+    case FileReadFailure::NotAFile:
+    case FileReadFailure::Unreadable:
+      return file.error;
+    default:  // missing, too large for a record, or read
+      return "";
+  }
+}
+
 bool SaveConfig(AppConfig& config, const std::string& programFolder) {
   std::memcpy(config.Magic, kConfigMagic, sizeof config.Magic);
   unsigned char file[kConfigFileSize];

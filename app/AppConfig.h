@@ -93,6 +93,12 @@ void SetConfigDefaults(AppConfig& config, const std::string& documentsFolder);
 bool LoadConfig(AppConfig& config, const std::string& programFolder,
                 const std::string& documentsFolder);
 
+// Why programFolder/PSPKV.CFG cannot be read, naming the path: the folder is not a folder, or
+// the file is a folder, a pipe or unreadable. Empty when the file is missing or can be read (a
+// damaged record still gives the defaults), so that a caller can tell a first run from a file
+// that is there but cannot be used.
+std::string ConfigFileProblem(const std::string& programFolder);
+
 // Stamps the program's own magic and replaces programFolder/PSPKV.CFG atomically, readable and
 // writable by its owner only (rw-------, whatever mode an earlier file had), as it holds the
 // online password. Returns false when the file could not be written; the previous file is then

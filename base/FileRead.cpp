@@ -79,4 +79,37 @@ WholeFile ReadWholeFile(const std::string& path, uint64_t maxBytes) {
   return whole;
 }
 
+std::string FolderProblem(const std::string& path, bool missingIsFine) {
+  if (path.empty()) return "no folder was named (the name is empty)";
+  const std::string what = "cannot open folder " + path + ": ";
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error == std::errc::not_a_directory) return what + "a part of its path is not a folder";
+  if (error && error != std::errc::no_such_file_or_directory) return what + error.message();
+  if (!fs::exists(status)) return missingIsFine ? "" : what + "there is no such folder";
+  if (fs::is_directory(status)) return "";
+  if (fs::is_regular_file(status)) return what + "it is a file, not a folder";
+  return what + "it is not a folder";
+}
+
+std::string OutputFileProblem(const std::string& path) {
+  if (path.empty()) return "no file was named (the name is empty)";
+  const std::string what = "cannot write " + path + ": ";
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  // A missing folder on the way ("file/x") is said of that folder below.
+  if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
+    return what + error.message();
+  if (fs::is_directory(status)) return what + "it is a folder, not a file";
+  // Replacing a pipe or a device by a plain file would not be what its owner meant.
+  if (fs::exists(status) && !fs::is_regular_file(status)) return what + "it is not a plain file";
+  if (fs::exists(status)) return "";
+  const fs::path folder = fs::path(path).parent_path();
+  if (folder.empty()) return "";
+  const fs::file_status folderStatus = fs::status(folder, error);
+  if (!fs::exists(folderStatus)) return what + "there is no folder " + folder.string();
+  if (!fs::is_directory(folderStatus)) return what + folder.string() + " is not a folder";
+  return "";
+}
+
 }  // namespace pspkvx

@@ -1,6 +1,7 @@
 // Reading a whole file that a user named or that the program keeps: the one reader, which says
 // plainly why a path could not be read (nothing there, a folder, something that is not a plain
-// file, a read error) and never waits on a pipe or a device.
+// file, a read error) and never waits on a pipe or a device. Beside it, the same checks for a
+// folder a user named and for a file about to be written.
 #pragma once
 
 #include <cstdint>
@@ -31,5 +32,15 @@ struct WholeFile {
 // The whole content of the file at path (symbolic links are followed), read in one piece.
 WholeFile ReadWholeFile(const std::string& path,
                         uint64_t maxBytes = std::numeric_limits<uint64_t>::max());
+
+// Why path cannot be used as a folder, naming it ("cannot open folder x: it is a file, not a
+// folder"), or empty when it is one. An empty path is never a folder; a path with nothing there
+// is one only when missingIsFine.
+std::string FolderProblem(const std::string& path, bool missingIsFine);
+
+// Why a file cannot be written (or replaced) at path, naming it: a folder or something that is
+// not a plain file is there, or the folder it would go into is missing or not a folder. Empty
+// when it can be.
+std::string OutputFileProblem(const std::string& path);
 
 }  // namespace pspkvx

@@ -37,6 +37,18 @@ void AddJsonFlag(CLI::App* command, Context& context);
 
 // The whole content of an input file; CliError (exit 1) when it cannot be opened or read.
 std::vector<uint8_t> ReadInputFile(const std::string& path);
+// CliError (exit 1) unless path is a folder (or nothing, when missingIsFine).
+void RequireFolder(const std::string& path, bool missingIsFine);
+// CliError (exit 1) unless a file can be written at path (FileRead.h: OutputFileProblem).
+void RequireOutputFile(const std::string& path);
+// CliError (exit 1) when folder is not a folder or its PSPKV.CFG cannot be read
+// (ConfigFileProblem): the defaults would hide that as a first run, and a save would not reach
+// the file.
+void RequireReadableConfig(const std::string& folder);
+
+// Prints "pspkvx-cli: message" on stderr as one line: line breaks and other control characters
+// of the message (some carry names from outside) become spaces.
+void PrintFailureLine(const std::string& message);
 
 // Prints a JSON value on one line (bytes that are not UTF-8 are replaced, never dropped
 // silently into invalid output).

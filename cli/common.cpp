@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "app/AppConfig.h"
 #include "base/FileRead.h"
 #include "base/ProgramEnvironment.h"
 #include "cli/Cli.h"
@@ -18,6 +19,28 @@ std::vector<uint8_t> ReadInputFile(const std::string& path) {
   WholeFile file = ReadWholeFile(path);
   if (!file.ok()) throw CliError(kExitFailed, file.error);
   return std::move(file.bytes);
+}
+
+void RequireFolder(const std::string& path, bool missingIsFine) {
+  if (auto problem = FolderProblem(path, missingIsFine); !problem.empty())
+    throw CliError(kExitFailed, problem);
+}
+
+void RequireOutputFile(const std::string& path) {
+  if (auto problem = OutputFileProblem(path); !problem.empty())
+    throw CliError(kExitFailed, problem);
+}
+
+void RequireReadableConfig(const std::string& folder) {
+  if (auto problem = ConfigFileProblem(folder); !problem.empty())
+    throw CliError(kExitFailed, problem);
+}
+
+void PrintFailureLine(const std::string& message) {
+  std::string line = message;
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  std::cerr << "pspkvx-cli: " << line << "\n";
 }
 
 void PrintJson(const nlohmann::json& value) {

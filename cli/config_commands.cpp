@@ -18,6 +18,7 @@ std::string FolderOr(const Context& context, const std::string& folder) {
 }
 
 void ShowConfig(const Context& context, const std::string& folder) {
+  RequireReadableConfig(folder);
   AppConfig config;
   const bool firstRun = LoadConfig(config, folder, context.platform.DocumentsFolder());
   if (context.json) {
@@ -59,12 +60,14 @@ void ShowConfig(const Context& context, const std::string& folder) {
 
 void SetConfig(const Context& context, const ConfigOptions& options) {
   const std::string folder = FolderOr(context, options.folder);
+  RequireReadableConfig(folder);
+  const std::string path = platform::JoinPath(folder, kConfigFileName);
+  RequireOutputFile(path);
   AppConfig config;
   LoadConfig(config, folder, context.platform.DocumentsFolder());
   const std::string refusal = SetConfigField(config, options.field, options.value);
   if (!refusal.empty()) throw CliError(kExitUsage, refusal);
-  if (!SaveConfig(config, folder))
-    throw CliError(kExitFailed, "could not write " + platform::JoinPath(folder, kConfigFileName));
+  if (!SaveConfig(config, folder)) throw CliError(kExitFailed, "could not write " + path);
   if (context.json)
     PrintJson({{"field", options.field}, {"value", Latin1ToUtf8(options.value)}, {"saved", true}});
   else

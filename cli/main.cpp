@@ -2,12 +2,14 @@
 // failed (reason on stderr), 2 bad usage.
 #include <iostream>
 
+#include "base/ProgramEnvironment.h"
 #include "cli/Cli.h"
 
 int main(int argc, char** argv) {
   auto platform = pspkvx::platform::CreatePlatform();
   pspkvx::cli::Context context{*platform};
   CLI::App app{"pspkvx-cli: the scriptable companion of PSPKVX"};
+  app.set_version_flag("--version", pspkvx::VersionText(), "Print the program's version");
   app.require_subcommand(1);
   pspkvx::cli::RegisterChecksumCommand(app, context);
   pspkvx::cli::RegisterConfigCommands(app, context);
@@ -21,8 +23,12 @@ int main(int argc, char** argv) {
     const int code = app.exit(e);
     return code == 0 ? pspkvx::cli::kExitOk : pspkvx::cli::kExitUsage;
   } catch (const pspkvx::cli::CliError& e) {
-    std::cerr << "pspkvx-cli: " << e.what() << "\n";
+    pspkvx::cli::PrintFailureLine(e.what());
     return e.code;
+  } catch (const std::exception& e) {
+    // Whatever a subcommand did not foresee still ends with a message, never an abort.
+    pspkvx::cli::PrintFailureLine(std::string("unexpected failure: ") + e.what());
+    return pspkvx::cli::kExitFailed;
   }
   return context.exitCode;
 }

@@ -90,9 +90,10 @@ void ParseReplyFile(const Context& context) {
   PrintPairs(values, "  ");
 }
 
-// What a failed request adds to the output: the address tried and what answered.
+// What a failed request adds to the output: the address tried and what answered. Only keys
+// with a value are added.
 void AddFailure(nlohmann::json& out, int status, const FetchDetail& detail) {
-  out["address"] = Latin1ToUtf8(detail.address);
+  if (!detail.address.empty()) out["address"] = Latin1ToUtf8(detail.address);
   if (detail.httpStatus != 0) out["http_status"] = detail.httpStatus;
   out["error"] = Latin1ToUtf8(DescribeFetch(status, detail));
 }
@@ -101,8 +102,8 @@ void AddFailure(nlohmann::json& out, int status, const FetchDetail& detail) {
 void ReportFailure(Context& context, int status, const FetchDetail& detail,
                    const std::string& statusText = {}) {
   context.exitCode = kExitFailed;
-  std::cerr << "pspkvx-cli: " << DescribeFetch(status, detail)
-            << (statusText.empty() ? "" : " (PSPKVX shows: " + statusText + ")") << "\n";
+  PrintFailureLine(DescribeFetch(status, detail) +
+                   (statusText.empty() ? "" : " (PSPKVX shows: " + statusText + ")"));
 }
 
 void ShowSettings(Context& context) {
@@ -121,7 +122,7 @@ void ShowSettings(Context& context) {
     nlohmann::json out = {{"status", FetchStatusName(attempt.status)}, {"keys", keys}};
     if (!ok) {
       AddFailure(out, attempt.status, attempt.detail);
-      out["message"] = attempt.text;
+      if (!attempt.text.empty()) out["message"] = attempt.text;
     }
     PrintJson(out);
   } else {
@@ -167,7 +168,7 @@ void RegisterOnlineCommands(CLI::App& app, Context& context) {
       ->check(CLI::Validator(
           [](std::string& value) {
             const std::string problem = HostPortProblem(value);
-            return problem.empty() ? problem : "--service: " + problem;
+            return problem;
           },
           "HOST:PORT"));
 

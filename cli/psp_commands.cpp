@@ -32,6 +32,7 @@ uint64_t ParseByteCount(const std::string& text) {
 // One detection as PSPKVX makes it, with the configuration of the given folder. The 95 family
 // tries five letters a poll, so it gets the polls of one whole round of letters.
 void ShowPspStatus(Context& context, const std::string& folder) {
+  RequireReadableConfig(folder);
   AppConfig config;
   LoadConfig(config, folder, context.platform.DocumentsFolder());
   const uint32_t family = DetectOsFamily(context.platform);
@@ -75,6 +76,8 @@ void ShowPspStatus(Context& context, const std::string& folder) {
 }
 
 void ShowNextVideoName(const Context& context, const PspOptions& options) {
+  // A missing folder holds no videos yet; a file or a pipe is not a folder at all.
+  RequireFolder(options.videoFolder, true);
   std::string folder = options.videoFolder;
   if (folder.empty() || folder.back() != platform::kPathSep) folder += platform::kPathSep;
   const std::string name = NextVideoName(context.platform, folder, options.avc);

@@ -47,6 +47,8 @@ std::string FailureText(const ContainerVerdict& verdict) {
 void Pack(const Context& context, const SaveOptions& options) {
   if (auto problem = ContainerTitleProblem(options.title); !problem.empty())
     throw CliError(kExitUsage, problem);
+  RequireFolder(options.folder, false);
+  RequireOutputFile(options.output);
   const ContainerWriteResult packed = PackSaveFolder(options.folder, options.title);
   if (!packed.ok()) throw CliError(kExitFailed, packed.error);
   if (!platform::ReplaceFileAtomically(options.output, packed.container.data(),
@@ -70,7 +72,7 @@ void Check(Context& context, const SaveOptions& options) {
   else
     std::cout << report.code << " " << report.meaning << "\n";
   if (!verdict.ok()) {
-    std::cerr << "pspkvx-cli: " << FailureText(verdict) << "\n";
+    PrintFailureLine(FailureText(verdict));
     context.exitCode = kExitFailed;
   }
 }

@@ -36,7 +36,7 @@ class CliMessageHost final : public IMessageBoxHost {
   explicit CliMessageHost(bool answerYes) : answerYes_(answerYes) {}
   int ShowMessageBox(const MessageBoxRequest& request) override {
     if (request.type == MbYesNo) return answerYes_ ? ResultYes : ResultNo;
-    messages_ += (messages_.empty() ? "" : "\n") + request.text;
+    messages_ += (messages_.empty() ? "" : " ") + request.text;
     return ButtonSetForType(request.type).results[0];
   }
   void SetMessageShowing(bool) override {}
@@ -50,11 +50,18 @@ class CliMessageHost final : public IMessageBoxHost {
   std::string messages_;
 };
 
+// The stick's root as given: a missing folder is an unplugged PSP, but a file or a pipe is a
+// mistake to name, not a PSP.
+const std::string& StickRoot(const std::string& root) {
+  RequireFolder(root, true);
+  return root;
+}
+
 // The stick folder as the PSP's drive, found by one detection with the letter fixed on P.
 class CliStick {
  public:
   CliStick(const std::string& root, bool answerYes)
-      : platform_(platform::WithSimulatedPsp(platform::CreateSystemPlatform(), root,
+      : platform_(platform::WithSimulatedPsp(platform::CreateSystemPlatform(), StickRoot(root),
                                              platform::SimulatedCapacityFromText(std::getenv(
                                                  platform::kSimulatedCapacityVariable)))),
         host_(answerYes) {

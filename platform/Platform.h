@@ -162,6 +162,17 @@ enum class FileAccess {
 bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size,
                            FileAccess access = FileAccess::Kept);
 
+// Server sockets, for the saves service. SetListeningSocketOptions sets a server socket's
+// options before it is bound (socket is the system's socket handle): its address may be bound
+// again at once after a server that used it has stopped, but never while another socket listens
+// on it, so that a second server on a port in use fails instead of sharing the port.
+void SetListeningSocketOptions(uintptr_t socket);
+// Forgets the calling thread's last socket error, before a bind whose failure is to be told.
+void ClearLastSocketError();
+// Why the calling thread's last bind or listen failed, in words that follow "cannot listen on
+// ADDRESS:PORT: " ("the port is in use"); empty when no error was recorded.
+std::string LastListenErrorText();
+
 // Plain concatenation with the platform's separator ("a" + sep + "b").
 std::string JoinPath(const std::string& folder, const std::string& name);
 // The part of a path before its last separator, or the whole path when it has none.

@@ -7,6 +7,7 @@
 
 #include "base/FileRead.h"
 #include "base/LittleEndian.h"
+#include "base/Names.h"
 #include "base/RecordChecksum.h"
 #include "saves/ContainerScramble.h"
 #include "saves/ContainerValidation.h"
@@ -167,18 +168,31 @@ ContainerWriteResult WriteContainer(const std::string& title,
   return Finish(std::move(container));
 }
 
+SaveFolderOnDisk FindSaveFolder(const std::string& folderPath) {
+  SaveFolderOnDisk found;
+  std::error_code error;
+  fs::path folder = folderPath.empty() ? fs::path() : fs::absolute(folderPath, error);
+  folder = folder.lexically_normal();
+  if (!folder.has_filename()) folder = folder.parent_path();  // a trailing separator
+  if (folder.empty() || error || !fs::is_directory(folder, error)) {
+    found.error = folderPath + " is not a folder";
+    return found;
+  }
+  found.path = folder.string();
+  found.name = folder.filename().string();
+  if (auto problem = BareNameProblem(found.name); !problem.empty())
+    found.error = folderPath + " does not name a save folder: its name " + problem;
+  return found;
+}
+
 ContainerWriteResult PackSaveFolder(const std::string& folderPath, const std::string& title) {
   if (auto problem = ContainerTitleProblem(title); !problem.empty()) return Refused(problem);
-  fs::path folder = fs::path(folderPath).lexically_normal();
-  if (!folder.has_filename()) folder = folder.parent_path();  // a trailing separator
-  std::error_code error;
-  if (!fs::is_directory(folder, error)) return Refused(folderPath + " is not a folder");
-  const std::string saveFolder = folder.filename().string();
-  if (saveFolder.empty() || saveFolder == "." || saveFolder == "..")
-    return Refused(folderPath + " does not name a save folder");
+  const SaveFolderOnDisk saveFolder = FindSaveFolder(folderPath);
+  if (!saveFolder.ok()) return Refused(saveFolder.error);
+  const fs::path folder = saveFolder.path;
 
   std::vector<DiskRecord> found;
-  if (auto problem = ListFolder(folder, "\\" + saveFolder, found); !problem.empty())
+  if (auto problem = ListFolder(folder, "\\" + saveFolder.name, found); !problem.empty())
     return Refused(problem);
   size_t total = kContainerHeaderSize;
   for (const auto& entry : found) {

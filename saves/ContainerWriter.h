@@ -40,10 +40,21 @@ std::string ContainerTitleProblem(const std::string& title);
 ContainerWriteResult WriteContainer(const std::string& title,
                                     const std::vector<SaveRecordSource>& records);
 
-// A container of a save folder on disk, named by its last path component. Records come in a
-// stable order: the folder's record, then its entries sorted by name (bytewise), a subfolder
-// as its own folder record followed by its entries in the same way. Only files and folders are
-// packed; anything else (a symbolic link, a device) is refused with an error naming it.
+// A save folder on disk as a path names it: the path made absolute and normal (so that "." and
+// "x/.." name the folders they stand for) and its last component, the save's folder name,
+// which must be a bare name (BareNameProblem). error says why the path names no save folder.
+struct SaveFolderOnDisk {
+  std::string path;
+  std::string name;
+  std::string error;
+  bool ok() const { return error.empty(); }
+};
+SaveFolderOnDisk FindSaveFolder(const std::string& folderPath);
+
+// A container of a save folder on disk (FindSaveFolder), named by its last path component. Records
+// come in a stable order: the folder's record, then its entries sorted by name (bytewise), a
+// subfolder as its own folder record followed by its entries in the same way. Only files and
+// folders are packed; anything else (a symbolic link, a device) is refused with an error naming it.
 ContainerWriteResult PackSaveFolder(const std::string& folderPath, const std::string& title);
 
 // The last step of producing a container from its unscrambled bytes: RecordChecksum of bytes

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/FileRead.h"
+#include "saves/ContainerWriter.h"
 #include "saves/ParamSfo.h"
 #include "service/DemoIcon.h"
 #include "service/SaveContainerBytes.h"
@@ -177,11 +178,12 @@ int64_t ImportSaveFolder(ServiceDatabase& db, const ImportRequest& request) {
     throw CatalogueError("the game name must begin with a letter or a digit");
   if (request.game.size() > 200) throw CatalogueError("the game name is longer than 200 bytes");
 
+  // The folder's name becomes the save's folder on the stick and part of its picture's name.
+  const SaveFolderOnDisk saveFolder = FindSaveFolder(request.folder);
+  if (!saveFolder.ok()) throw CatalogueError(saveFolder.error);
+  const fs::path folder = saveFolder.path;
+  const std::string& folderName = saveFolder.name;
   std::error_code error;
-  fs::path folder = fs::path(request.folder).lexically_normal();
-  if (!folder.has_filename()) folder = folder.parent_path();  // a trailing separator
-  if (!fs::is_directory(folder, error)) throw CatalogueError(request.folder + " is not a folder");
-  const std::string folderName = folder.filename().string();
   // The icon, and a first look at the size, from the folder's own files.
   std::string icon;
   uintmax_t total = 0;

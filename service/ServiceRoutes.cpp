@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "base/Names.h"
 #include "base/Numbers.h"
 #include "online/ServiceSettings.h"
 #include "online/ServiceTags.h"
@@ -69,6 +70,13 @@ char InitialParam(const httplib::Request& request) {
   if (az.size() != 1 || !std::isalnum(static_cast<unsigned char>(az[0])))
     throw BadQuery("az must be one letter or digit");
   return static_cast<char>(std::toupper(static_cast<unsigned char>(az[0])));
+}
+
+// The file name at the end of a path (a picture, a release): one bare name, as the one rule for
+// names from outside has it.
+std::string BareNameParam(const std::string& name) {
+  if (auto problem = BareNameProblem(name); !problem.empty()) throw BadQuery("the name " + problem);
+  return name;
 }
 
 void Reply(httplib::Response& response, const XmlReply& reply) {
@@ -382,11 +390,12 @@ void InstallRoutes(httplib::Server& server, ServiceDatabase& db, const RequestLo
   server.Get(kDescriptionPath, Checked([d](const auto& q, auto& r) { Description(*d, q, r); }));
   server.Get(kDownloadPath, Checked([d](const auto& q, auto& r) { Download(*d, q, r); }));
   server.Get(kTreePath, Checked([d](const auto& q, auto& r) { Tree(*d, q, r); }));
-  server.Get(R"(/png/([A-Za-z0-9_.\-]{1,128}))", Checked([d](const auto& q, auto& r) {
-               Blob(d->Picture(q.matches[1]), "image/png", r);
+  // Every name is matched, so that one the name rule refuses gets its 400 and not a 404.
+  server.Get(R"(/png/(.*))", Checked([d](const auto& q, auto& r) {
+               Blob(d->Picture(BareNameParam(q.matches[1])), "image/png", r);
              }));
-  server.Get(R"(/release/([A-Za-z0-9_.\-]{1,128}))", Checked([d](const auto& q, auto& r) {
-               Blob(d->ReleaseData(q.matches[1]), "application/octet-stream", r);
+  server.Get(R"(/release/(.*))", Checked([d](const auto& q, auto& r) {
+               Blob(d->ReleaseData(BareNameParam(q.matches[1])), "application/octet-stream", r);
              }));
   server.Get("/numgames.asp", Checked([d](const auto& q, auto& r) {
                const int section = IntParam(q, "corvane", 0, 1, false, 1) == 1 ? kSectionOfficial

@@ -10,7 +10,9 @@
 #include <mutex>
 
 #include "base/FileRead.h"
+#include "base/ProgramEnvironment.h"
 #include "service/ServiceCatalogue.h"
+#include "service/ServiceListener.h"
 #include "service/ServiceRoutes.h"
 
 namespace {
@@ -24,26 +26,26 @@ void StopOnSignal(int) {
 }
 
 int Serve(ServiceDatabase& db, const std::string& bind, int port, bool demo) {
-  if (demo && db.IsEmpty()) {
-    FillDemoData(db);
-    std::cout << "pspkvx-service: demo data generated" << std::endl;
-  }
   httplib::Server server;
   std::mutex logLock;
   InstallRoutes(server, db, [&logLock](const std::string& line) {
     std::lock_guard<std::mutex> lock(logLock);
     std::cout << line << std::endl;
   });
-  const int bound =
-      port == 0 ? server.bind_to_any_port(bind) : (server.bind_to_port(bind, port) ? port : -1);
-  if (bound < 0) {
-    std::cerr << "pspkvx-service: cannot listen on " << bind << ":" << port << "\n";
+  // Bound first, so that a port in use fails at once, before any demo data is generated.
+  const BindResult bound = BindService(server, bind, port);
+  if (!bound.ok()) {
+    std::cerr << "pspkvx-service: " << bound.error << "\n";
     return 1;
+  }
+  if (demo && db.IsEmpty()) {
+    FillDemoData(db);
+    std::cout << "pspkvx-service: demo data generated" << std::endl;
   }
   g_server = &server;
   std::signal(SIGINT, StopOnSignal);
   std::signal(SIGTERM, StopOnSignal);
-  std::cout << "pspkvx-service listening on http://" << bind << ":" << bound << std::endl;
+  std::cout << "pspkvx-service listening on http://" << bind << ":" << bound.port << std::endl;
   const bool ok = server.listen_after_bind();
   g_server = nullptr;
   return ok ? 0 : 1;
@@ -53,6 +55,7 @@ int Serve(ServiceDatabase& db, const std::string& bind, int port, bool demo) {
 
 int main(int argc, char** argv) {
   CLI::App app{"pspkvx-service: the reference online saves service of PSPKVX"};
+  app.set_version_flag("--version", pspkvx::VersionText(), "Print the program's version");
   std::string dbPath = "pspkvx-service.db";
   std::string bind = "127.0.0.1";
   int port = 8377;
@@ -80,7 +83,13 @@ int main(int argc, char** argv) {
   releaseCommand->add_option("FILE", releaseFile, "The upgrade program")->required();
   releaseCommand->add_option("--version", version, "Its version times 100, e.g. 116")->required();
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // --help and --version end with 0; any other usage error with 2 (CLI11's own codes would
+    // tell a script nothing).
+    return app.exit(e) == 0 ? 0 : 2;
+  }
   try {
     ServiceDatabase db(dbPath);
     if (*importCommand) {

@@ -54,5 +54,45 @@ TEST(ReadWholeFile, ReadsAPlainFileAndSaysWhyAnythingElseCannotBeRead) {
   EXPECT_EQ(ReadWholeFile(dir.File("big.bin"), big.size() - 1).failure, FileReadFailure::TooLarge);
 }
 
+TEST(PathProblems, FoldersToUseAndFilesToWriteAreWhatTheyShouldBe) {
+  test::TempDir dir;
+  test::WriteFileBytes(dir.File("file"), "x");
+  fs::create_directory(dir.File("folder"));
+  ASSERT_EQ(mkfifo(dir.File("pipe").c_str(), 0600), 0);
+
+  const struct {
+    std::string name;
+    std::string asFolder;  // part of FolderProblem(path, missingIsFine = true); "" for none
+    std::string asOutput;  // part of OutputFileProblem(path)
+  } kCases[] = {
+      {"folder", "", "it is a folder, not a file"},
+      {"file", "it is a file, not a folder", ""},  // an output file may be replaced
+      {"pipe", "it is not a folder", "it is not a plain file"},
+      {"missing", "", ""},
+      {"missing/inner", "", "there is no folder"},
+      {"file/inner", "a part of its path is not a folder", "file is not a folder"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.File(c.name);
+    const std::string asFolder = FolderProblem(path, true);
+    const std::string asOutput = OutputFileProblem(path);
+    EXPECT_EQ(asFolder.empty(), c.asFolder.empty()) << asFolder;
+    EXPECT_NE(asFolder.find(c.asFolder), std::string::npos) << asFolder;
+    if (!asFolder.empty()) {
+      EXPECT_NE(asFolder.find(path), std::string::npos) << asFolder;
+    }
+    EXPECT_EQ(asOutput.empty(), c.asOutput.empty()) << asOutput;
+    EXPECT_NE(asOutput.find(c.asOutput), std::string::npos) << asOutput;
+    if (!asOutput.empty()) {
+      EXPECT_NE(asOutput.find(path), std::string::npos) << asOutput;
+    }
+  }
+  EXPECT_NE(FolderProblem(dir.File("missing"), false).find("there is no such folder"),
+            std::string::npos);
+  EXPECT_NE(FolderProblem("", true), "");
+  EXPECT_NE(OutputFileProblem(""), "");
+}
+
 }  // namespace
 }  // namespace pspkvx

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <sstream>
+
+#include "online/LoopbackServer.h"
 #include "online/ServiceTags.h"
 #include "support/Process.h"
 #include "support/ServiceProcess.h"
@@ -83,6 +87,83 @@ TEST(CliOnline, ReadsTheServiceHostLikeTheProgram) {
                  "--json"})
                 .exitCode,
             1);
+}
+
+// The one line a failure leaves on stderr.
+void ExpectOneLine(const test::ProcessResult& run) {
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_EQ(run.err.rfind("pspkvx-cli: ", 0), 0u) << run.err;
+}
+
+TEST(CliOnline, SettingsWithoutAServiceNameTheAddressTriedAndListNoEmptyKeys) {
+  // Nothing listens on port 1 of the loopback, neither as the service nor as the probe's site.
+  const std::string page = "http://127.0.0.1:1/tolvexPSP_settings.asp";
+  const std::vector<std::string> args = {"online",      "settings", "--service",
+                                         "127.0.0.1:1", "--probe",  "http://127.0.0.1:1/"};
+  std::vector<std::string> withJson = args;
+  withJson.push_back("--json");
+  const auto run = Cli(withJson);
+  EXPECT_EQ(run.exitCode, 1);
+  ExpectOneLine(run);
+  EXPECT_NE(run.err.find(page), std::string::npos) << run.err;
+  const json out = json::parse(run.out);
+  EXPECT_EQ(out["status"], "FetchException");
+  EXPECT_EQ(out["address"], page);
+  EXPECT_NE(out["error"].get<std::string>().find(page), std::string::npos) << out;
+  EXPECT_NE(out.value("message", std::string()), "");
+  EXPECT_EQ(out["keys"], json::array());
+  EXPECT_FALSE(out.contains("http_status"));  // nothing answered
+
+  const auto text = Cli(args);
+  EXPECT_EQ(text.exitCode, 1);
+  ExpectOneLine(text);
+  std::istringstream lines(text.out);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t colon = line.find(": ");
+    EXPECT_NE(colon, std::string::npos) << line;
+    EXPECT_LT(colon + 2, line.size()) << "a key without a value: " << line;
+  }
+}
+
+TEST(CliOnline, GetSaysWhatAnsweredWhenItIsNotAReply) {
+  test::LoopbackServer server;
+  server.On("/gone.asp", {test::ScriptedAnswer::Reply, "This page has moved\nsecond line\n", 404});
+  server.On("/home.html", {test::ScriptedAnswer::Reply, "<html><body>Welcome</body></html>\n"});
+  const struct {
+    std::string path;
+    int httpStatus;
+    std::string said;  // part of the error
+  } kCases[] = {
+      {"/gone.asp", 404, "answered HTTP 404: \"This page has moved\""},
+      {"/home.html", 200, "not with a reply of the saves service: \"<html><body>Welcome"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.path);
+    const auto run = Cli({"online", "get", c.path, "--service", server.HostPort(), "--json"});
+    EXPECT_EQ(run.exitCode, 1);
+    ExpectOneLine(run);
+    EXPECT_NE(run.err.find(server.Url(c.path)), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("second line"), std::string::npos) << run.err;
+    const json out = json::parse(run.out);
+    EXPECT_EQ(out["status"], "FetchParseFailed");
+    EXPECT_EQ(out["address"], server.Url(c.path));
+    EXPECT_EQ(out["http_status"], c.httpStatus);
+    EXPECT_NE(out["error"].get<std::string>().find(c.said), std::string::npos) << out;
+    EXPECT_EQ(out["records"], json::array());
+  }
+}
+
+TEST(CliOnline, ServiceMustBeHostAndPort) {
+  for (const char* refused :
+       {"nohost", "host:", "host:0", "host:70000", "http://x:1", "a b:80", ":80", "host:8x"}) {
+    SCOPED_TRACE(refused);
+    const auto run = Cli({"online", "get", "/x", "--service", refused});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("--service"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("--service: --service"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
 }
 
 }  // namespace

@@ -84,8 +84,11 @@ TEST(PackSaveFolder, RoundTripsAFolderInAStableOrder) {
   EXPECT_EQ(ContainerTitle(info.header), "Ridge Racer");
   EXPECT_EQ(info.folderName, "ULUS10041DATA");
   EXPECT_TRUE(info.iconFound);
-  // The same folder packs to the same bytes.
+  // The same folder packs to the same bytes, however the path names it.
   EXPECT_EQ(PackSaveFolder(save.string(), "Ridge Racer").container, packed.container);
+  EXPECT_EQ(PackSaveFolder((save / ".").string(), "Ridge Racer").container, packed.container);
+  EXPECT_EQ(PackSaveFolder((save / "A" / "..").string(), "Ridge Racer").container,
+            packed.container);
 }
 
 TEST(PackSaveFolder, RefusesWhatItCannotPackFaithfully) {
@@ -99,6 +102,8 @@ TEST(PackSaveFolder, RefusesWhatItCannotPackFaithfully) {
   Write(colon / "a:b", "x");
   const fs::path backslash = fs::path(dir.path()) / "BACKSL";
   Write(backslash / "..\\..\\x", "x");
+  const fs::path drive = fs::path(dir.path()) / "C:SAVE";
+  Write(drive / "DATA.BIN", "x");
   struct Case {
     std::string folder;
     const char* expected;  // part of the error
@@ -108,7 +113,9 @@ TEST(PackSaveFolder, RefusesWhatItCannotPackFaithfully) {
                                          {colon.string(), "\":\""},
                                          {backslash.string(), ".."},
                                          {dir.File("missing"), "not a folder"},
-                                         {(save / "DATA.BIN").string(), "not a folder"}}) {
+                                         {(save / "DATA.BIN").string(), "not a folder"},
+                                         {drive.string(), "does not name a save folder"},
+                                         {"/", "does not name a save folder"}}) {
     const auto packed = PackSaveFolder(c.folder, "t");
     EXPECT_FALSE(packed.ok()) << c.folder;
     EXPECT_TRUE(packed.container.empty());

@@ -103,6 +103,7 @@ TEST(Catalogue, ImportRefusesWhatCannotBeASave) {
   std::filesystem::create_directories(dir.File("EMPTY"));
   std::filesystem::create_directories(dir.File("LINKED"));
   std::filesystem::create_symlink("/etc/passwd", dir.File("LINKED/DATA.BIN"));
+  MakeSaveFolder(dir.File("DRIVE:SAVE"));
 
   const struct {
     const char* folder;
@@ -116,10 +117,12 @@ TEST(Catalogue, ImportRefusesWhatCannotBeASave) {
       {"MISSING", "Game", "ULUS10041", "not a folder"},
       {"LINKED", "Game", "ULUS10041", "DATA.BIN"},
       {"EMPTY", "Game", "ULUS10041", "no files"},
+      {"DRIVE:SAVE", "Game", "ULUS10041", "does not name a save folder"},
+      {"/", "Game", "ULUS10041", "does not name a save folder"},
   };
   for (const auto& c : cases) {
     ImportRequest request;
-    request.folder = dir.File(c.folder);
+    request.folder = c.folder[0] == '/' ? std::string(c.folder) : dir.File(c.folder);
     request.game = c.game;
     request.titleId = c.titleId;
     try {

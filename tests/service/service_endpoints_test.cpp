@@ -218,7 +218,6 @@ TEST_F(Endpoints, HostileQueriesGetA400OrNothingAndTheServiceKeepsServing) {
       {"/usersaves.asp?user_name=" + std::string(300, 'a'), 400},
       {"/usersaves.asp?user_name=" + std::string(5000, '%'), 400},
       {"/tree.asp?az=%3C", 400},
-      {"/png/..%2F..%2Fetc%2Fpasswd", 404},
       {"/usersaves.asp?user_name=x%27%20OR%20%271%27%3D%271%27--", 200},
       {"/usersaves.asp?user_name=%22%3B%20DELETE%20FROM%20saves%3B", 200},
   };
@@ -234,6 +233,39 @@ TEST_F(Endpoints, HostileQueriesGetA400OrNothingAndTheServiceKeepsServing) {
   ASSERT_TRUE(huge);
   EXPECT_GE(huge->status, 400);
   EXPECT_EQ(Read("/saves.asp?game_id=1").Records(), savesBefore);
+}
+
+TEST_F(Endpoints, PictureAndReleaseNamesPassTheNameRule) {
+  const std::string version = Read("/tolvexPSP_settings.asp").Value("VERSION_URL");
+  const std::string release = TargetOf(version);
+  const struct {
+    std::string target;
+    int status;
+  } cases[] = {
+      {"/png/ULUS11000.png", 200},
+      {release, 200},
+      {"/png/NOSUCH.png", 404},
+      {"/release/pspkvx_upgrade_1_999.bin", 404},
+      {"/png/", 400},
+      {"/png/..", 400},
+      {"/png/%2E%2E", 400},
+      {"/png/.%20.", 400},
+      {"/png/..%2F..%2Fetc%2Fpasswd", 400},
+      {"/png/sub%5CULUS11000.png", 400},
+      {"/png/C%3AULUS11000.png", 400},
+      {"/png/ULUS11000.png%00.txt", 400},
+      {"/release/", 400},
+      {"/release/..", 400},
+      {"/release/x%2F..%2F" + release.substr(std::string("/release/").size()), 400},
+  };
+  for (const auto& c : cases) {
+    const auto result = service_.Get(c.target);
+    ASSERT_TRUE(result) << c.target;
+    EXPECT_EQ(result->status, c.status) << c.target << ": " << result->body;
+    if (c.status == 400) {
+      EXPECT_NE(result->body.find("the name "), std::string::npos) << c.target;
+    }
+  }
 }
 
 TEST_F(Endpoints, LogsOneLinePerRequest) {

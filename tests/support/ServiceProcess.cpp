@@ -6,9 +6,9 @@
 
 namespace pspkvx::test {
 
-ServiceProcess::ServiceProcess(const std::string& databasePath, bool demo) {
+ServiceProcess::ServiceProcess(const std::string& databasePath, bool demo, int port) {
   std::vector<std::string> argv = {ProgramFolderFile("pspkvx-service"), "--db", databasePath,
-                                   "--port", "0"};
+                                   "--port", std::to_string(port)};
   if (demo) argv.push_back("--demo");
   child_ = std::make_unique<Child>(argv);
   static const std::string kReady = "listening on http://";
