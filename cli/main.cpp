@@ -1,11 +1,14 @@
 // pspkvx-cli: the scriptable companion of PSPKVX. Exit codes: 0 success, 1 the operation
 // failed (reason on stderr), 2 bad usage.
+#include <cstdio>
 #include <iostream>
 
 #include "base/ProgramEnvironment.h"
 #include "cli/Cli.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   auto platform = pspkvx::platform::CreatePlatform();
   pspkvx::cli::Context context{*platform};
   CLI::App app{"pspkvx-cli: the scriptable companion of PSPKVX"};
@@ -31,4 +34,16 @@ int main(int argc, char** argv) {
     return pspkvx::cli::kExitFailed;
   }
   return context.exitCode;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (...) {
+    // Not even the setting up of the commands went through (no memory, say).
+    std::fputs("pspkvx-cli: unexpected failure before the command ran\n", stderr);
+    return pspkvx::cli::kExitFailed;
+  }
 }

@@ -165,12 +165,8 @@ void RegisterOnlineCommands(CLI::App& app, Context& context) {
   app.add_option("--service", o.service,
                  "The service as HOST:PORT (default: service.host in the program folder, else " +
                      std::string(kDefaultServiceHost) + ")")
-      ->check(CLI::Validator(
-          [](std::string& value) {
-            const std::string problem = HostPortProblem(value);
-            return problem;
-          },
-          "HOST:PORT"));
+      ->check(
+          CLI::Validator([](std::string& value) { return HostPortProblem(value); }, "HOST:PORT"));
 
   auto* reply = app.add_subcommand("reply", "The reader of the service's replies");
   reply->require_subcommand(1);

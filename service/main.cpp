@@ -6,6 +6,7 @@
 // (with --port 0 the system picks the port), then one line per request.
 #include <CLI/CLI.hpp>
 #include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <mutex>
 
@@ -51,9 +52,7 @@ int Serve(ServiceDatabase& db, const std::string& bind, int port, bool demo) {
   return ok ? 0 : 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   CLI::App app{"pspkvx-service: the reference online saves service of PSPKVX"};
   app.set_version_flag("--version", pspkvx::VersionText(), "Print the program's version");
   std::string dbPath = "pspkvx-service.db";
@@ -108,6 +107,17 @@ int main(int argc, char** argv) {
     return Serve(db, bind, port, demo);
   } catch (const std::exception& e) {
     std::cerr << "pspkvx-service: " << e.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (...) {
+    std::fputs("pspkvx-service: unexpected failure before the command ran\n", stderr);
     return 1;
   }
 }
