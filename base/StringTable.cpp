@@ -170,6 +170,7 @@ constexpr Entry kStrings[] = {
     {IDS_SAVE_OLD_BETA_STYLE, "Invalid Save File!! Old beta style!!"},
     {IDS_NO_ONLINE_SERVER, "Could not connect to online server"},
     {IDS_INTERNET_NOT_WORKING, "The internet connection does not appear to be working"},
+    {IDS_CANCELLED, "Cancelled"},
 };
 
 // The placeholders of every format text, as its callers fill them (FormatString checks them).

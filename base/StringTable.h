@@ -120,6 +120,9 @@ enum StringId : int {
   // Online service texts without a number of their own (1200-1299).
   IDS_NO_ONLINE_SERVER = 1200,
   IDS_INTERNET_NOT_WORKING = 1201,
+
+  // Main window texts without a number of their own (1300-1399).
+  IDS_CANCELLED = 1300,
 };
 
 // The text of a string id, or an empty text for an id the table does not hold.

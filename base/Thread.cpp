@@ -66,9 +66,13 @@ void CThread::RequestStop() {
 }
 
 void CThread::StopAndDelete(std::unique_ptr<CThread> thread, int seconds) {
+  if (thread && thread->IsRunning()) thread->state_->stop.Set();
+  WaitAndDelete(std::move(thread), seconds);
+}
+
+void CThread::WaitAndDelete(std::unique_ptr<CThread> thread, int seconds) {
   if (!thread) return;
   if (thread->IsRunning()) {
-    thread->state_->stop.Set();
     IThreadOwner* owner = thread->owner_;
     // 100 ms steps, each in short slices so that messages the worker sends to the waiting
     // thread are handled promptly instead of blocking both sides.

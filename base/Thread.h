@@ -70,6 +70,9 @@ class CThread {
   // seconds x 10 steps (0: no limit), then deletes it. A worker that outlives the wait is
   // left to finish on its own; its events stay valid until it has.
   static void StopAndDelete(std::unique_ptr<CThread> thread, int seconds);
+  // The same without the stop request: for a worker whose work must not be cut short (the
+  // last save of the lists). Messages it sends meanwhile are handled as in StopAndDelete.
+  static void WaitAndDelete(std::unique_ptr<CThread> thread, int seconds);
 
   // Waits up to timeout for the worker to end; true when it has ended.
   bool WaitForEnd(std::chrono::milliseconds timeout) const;

@@ -61,8 +61,12 @@ std::string HostPortProblem(const std::string& text) {
 }
 
 ServiceEndpoints LoadServiceEndpoints(const std::string& programFolder) {
-  return EndpointsFor(FirstLineOf(platform::JoinPath(programFolder, kServiceHostFileName)),
-                      FirstLineOf(platform::JoinPath(programFolder, kProbeSiteFileName)));
+  ServiceEndpoints endpoints =
+      EndpointsFor(FirstLineOf(platform::JoinPath(programFolder, kServiceHostFileName)),
+                   FirstLineOf(platform::JoinPath(programFolder, kProbeSiteFileName)));
+  const std::string support = FirstLineOf(platform::JoinPath(programFolder, kSupportPageFileName));
+  if (!support.empty()) endpoints.supportAddress = support;
+  return endpoints;
 }
 
 SettingsAttempt FetchSettingsOnce(TagTableFetcher& fetcher, const ServiceEndpoints& endpoints,
@@ -73,7 +77,7 @@ SettingsAttempt FetchSettingsOnce(TagTableFetcher& fetcher, const ServiceEndpoin
   attempt.detail = page.detail;
   attempt.loaded = !page.Value(kSettingsKeys[SettingCorvanesUrl]).empty();
   const std::string notFunctioning =
-      StringOf(IDS_SERVER_NOT_FUNCTIONING) + " (" + kSupportAddress + ")";
+      StringOf(IDS_SERVER_NOT_FUNCTIONING) + " (" + endpoints.supportAddress + ")";
   switch (attempt.status) {
     case FetchOk:
       break;

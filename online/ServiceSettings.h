@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/ManualResetEvent.h"
+#include "base/StringTable.h"
 #include "online/TagTableFetcher.h"
 
 namespace pspkvx {
@@ -19,12 +20,15 @@ inline constexpr char kDefaultProbeAddress[] = "http://www.example.com/";
 // Deployment settings, one line each, in the program folder.
 inline constexpr char kServiceHostFileName[] = "service.host";
 inline constexpr char kProbeSiteFileName[] = "service.probe";
+inline constexpr char kSupportPageFileName[] = "service.support";
 
 // Built once at start-up; constant afterwards.
 struct ServiceEndpoints {
   std::string serviceBase;          // "http://HOST:PORT"
   std::string settingsPageAddress;  // serviceBase + kSettingsPagePath
   std::string probeAddress;
+  // The maker's support page, named by the About box and the texts that point to it.
+  std::string supportAddress = kSupportAddress;
 };
 
 // host is "HOST:PORT", or a whole "http://..." or "https://..." base address.
@@ -35,8 +39,8 @@ ServiceEndpoints EndpointsFor(const std::string& host,
 // from 1 to 65535.
 std::string HostPortProblem(const std::string& text);
 
-// Reads "service.host" and "service.probe" from the program folder (their first line, white
-// space trimmed); a missing or empty file gives the compiled default.
+// Reads "service.host", "service.probe" and "service.support" from the program folder (their
+// first line, white space trimmed); a missing or empty file gives the compiled default.
 ServiceEndpoints LoadServiceEndpoints(const std::string& programFolder);
 
 // One attempt of the fetch: the settings page, and when it could not be reached the
