@@ -43,7 +43,7 @@ class ButtonStates {
   bool captured_ = false;
 };
 
-// The label colours (0xRRGGBB) of the button faces and the dialogs' texts.
+// The label colours of the button faces (Windows colour values, see ui/skin/Colours.h).
 inline constexpr uint32_t kLabelNormal = 0x504040;
 inline constexpr uint32_t kLabelHot = 0xFA6045;
 inline constexpr uint32_t kLabelPressed = 0xFF7050;

@@ -1,5 +1,6 @@
 // The colours of a report-style list's rows, GUI-free: text and background for normal and
-// selected rows, each for the enabled and the disabled control (0xRRGGBB).
+// selected rows, each for the enabled and the disabled control (Windows colour values, see
+// ui/skin/Colours.h).
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,7 @@ struct RowColours {
 
 struct ListColours {
   RowColours normal{0x1E1414, 0xFFFFFF};
-  RowColours selected{0xFFFFFF, 0x3A6EA5};
+  RowColours selected{0xFFFFFF, 0xA56E3A};
   RowColours disabled{0x808080, 0xF0F0F0};
   RowColours disabledSelected{0xF0F0F0, 0xA0A0A0};
 };
