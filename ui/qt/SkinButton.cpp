@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/qt/SkinColour.h"
 

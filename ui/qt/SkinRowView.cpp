@@ -4,6 +4,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "ui/qt/SkinScrollBar.h"
 
