@@ -16,6 +16,7 @@
 #include "ui/qt/SkinListView.h"
 #include "ui/qt/SkinScrollBar.h"
 #include "ui/qt/SkinTree.h"
+#include "ui/skin/ColumnLayout.h"
 
 namespace pspkvx {
 namespace {
@@ -212,7 +213,7 @@ TEST(SkinListView, ColumnWidthsRoundTripAndFollowTheHeaderSeparators) {
   Press(&view, QPoint(180, y));
   test::Move(&view, QPoint(0, y), Qt::LeftButton);
   Release(&view, QPoint(0, y));
-  EXPECT_EQ(view.ColumnWidths()[2], SkinListView::kMinColumnWidth);
+  EXPECT_EQ(view.ColumnWidths()[2], kMinColumnWidth);
 }
 
 TEST(SkinListView, RowsInTheirColoursAndPressesBelowTheHeader) {

@@ -3,10 +3,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
-#include <cstdlib>
 
 #include "ui/qt/SkinColour.h"
 #include "ui/skin/ButtonStates.h"
+#include "ui/skin/ColumnLayout.h"
 
 namespace pspkvx {
 
@@ -26,19 +26,6 @@ int SkinListView::HeaderHeight() const {
   return fontMetrics().height() + 8;
 }
 
-std::optional<size_t> SkinListView::SeparatorAt(int x) const {
-  const std::vector<int> widths = ColumnWidths();
-  int right = 0;
-  std::optional<size_t> found;
-  for (size_t column = 0; column < widths.size(); ++column) {
-    if (widths[column] <= 0) continue;  // a hidden column stays hidden
-    right += widths[column];
-    // The last separator under the pointer wins, so that a narrow column can still be widened.
-    if (std::abs(x - right) <= kSeparatorGrip) found = column;
-  }
-  return found;
-}
-
 void SkinListView::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (at.y() >= HeaderHeight() || at.x() >= RowsArea().width()) {
@@ -46,7 +33,7 @@ void SkinListView::mousePressEvent(QMouseEvent* event) {
     return;
   }
   if (event->button() != Qt::LeftButton) return;
-  resizing_ = SeparatorAt(at.x());
+  resizing_ = ColumnSeparatorAt(ColumnWidths(), at.x());
   if (!resizing_) return;
   resizeStartX_ = at.x();
   resizeStartWidth_ = ColumnWidths()[*resizing_];
@@ -57,14 +44,15 @@ void SkinListView::mouseMoveEvent(QMouseEvent* event) {
   if (resizing_) {
     std::vector<int> widths = ColumnWidths();
     if (*resizing_ >= widths.size()) return;
-    const int width = std::max(resizeStartWidth_ + at.x() - resizeStartX_, kMinColumnWidth);
+    const int width = DraggedColumnWidth(resizeStartWidth_, at.x() - resizeStartX_);
     if (width == widths[*resizing_]) return;
     widths[*resizing_] = width;
     SetColumnWidths(widths);
     emit ColumnResized(static_cast<int>(*resizing_), width);
     return;
   }
-  const bool onSeparator = at.y() < HeaderHeight() && SeparatorAt(at.x());
+  const bool onSeparator =
+      at.y() < HeaderHeight() && ColumnSeparatorAt(ColumnWidths(), at.x()).has_value();
   if (onSeparator)
     setCursor(Qt::SplitHCursor);
   else

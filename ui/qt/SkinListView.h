@@ -23,9 +23,6 @@ class SkinListView : public SkinList {
   void SetIconSize(QSize size) { SetPictureSize(size); }
   int HeaderHeight() const;
 
-  static constexpr int kMinColumnWidth = 8;
-  static constexpr int kSeparatorGrip = 3;  // pixels either side of a separator
-
  signals:
   void ColumnResized(int column, int width);
 
@@ -38,9 +35,6 @@ class SkinListView : public SkinList {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  // The column whose right-hand separator lies under x in the header.
-  std::optional<size_t> SeparatorAt(int x) const;
-
   std::vector<std::string> names_;
   std::optional<size_t> resizing_;
   int resizeStartX_ = 0;
