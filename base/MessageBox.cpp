@@ -1,5 +1,7 @@
 #include "base/MessageBox.h"
 
+#include <atomic>
+
 #include "base/StringTable.h"
 
 namespace pspkvx {
@@ -45,6 +47,41 @@ std::string DefaultButtonLabel(int type, int index) {
     default:
       return "";
   }
+}
+
+ButtonFaces DefaultButtonFaces(int type, int index) {
+  if (index < 0 || index >= ButtonSetForType(type).count) return kDefaultFaces;
+  if (index == 0) return kDefaultButtonFaces;
+  if (type == MbAbout || type == MbExistingDestination || type == MbExistingDestinationAdd)
+    return kExtraButtonFaces;
+  return kOtherButtonFaces;
+}
+
+ButtonFaces RequestButtonFaces(const MessageBoxRequest& request, int index) {
+  if (index < 0 || index >= static_cast<int>(request.faces.size())) return kDefaultFaces;
+  ButtonFaces faces = request.faces[static_cast<size_t>(index)];
+  const ButtonFaces defaults = DefaultButtonFaces(request.type, index);
+  for (size_t i = 0; i < faces.size(); ++i)
+    if (faces[i] == -1) faces[i] = defaults[i];
+  return faces;
+}
+
+namespace {
+// Counts the open boxes, so that a box opened while another is open does not clear the flag
+// for both when it closes.
+std::atomic<int> openMessageBoxes{0};
+}  // namespace
+
+bool MessageBoxIsOpen() {
+  return openMessageBoxes.load() > 0;
+}
+
+MessageBoxOpenMark::MessageBoxOpenMark() {
+  openMessageBoxes.fetch_add(1);
+}
+
+MessageBoxOpenMark::~MessageBoxOpenMark() {
+  openMessageBoxes.fetch_sub(1);
 }
 
 int ShowMessage(IMessageBoxHost& host, const MessageBoxRequest& request) {

@@ -37,15 +37,42 @@ struct MessageBoxButtonSet {
 // The buttons of a type; an unknown type gives one button returning 1.
 MessageBoxButtonSet ButtonSetForType(int type);
 
+// A button's three faces: the skin's bitmap ids for its normal, hot and pressed states.
+using ButtonFaces = std::array<int, 3>;
+inline constexpr ButtonFaces kDefaultFaces = {-1, -1, -1};  // "the default faces of the button"
+inline constexpr ButtonFaces kDefaultButtonFaces = {239, 238, 237};  // the dialog's default button
+inline constexpr ButtonFaces kOtherButtonFaces = {243, 242, 241};
+inline constexpr ButtonFaces kExtraButtonFaces = {405, 407,
+                                                  406};  // the message box's extra choices
+
 struct MessageBoxRequest {
   std::string text;
   int type = MbOk;
   // Per button: a string id for its label (0: the default label of its result).
   std::array<int, 4> labels{};
+  // Per button: its faces; -1 takes the face its type gives it (kDefaultFaces: all three).
+  std::array<ButtonFaces, 4> faces = {kDefaultFaces, kDefaultFaces, kDefaultFaces, kDefaultFaces};
 };
 
 // The label a button shows when the caller gave none.
 std::string DefaultButtonLabel(int type, int index);
+// The faces a button has when the caller gave none: the first button is the default button;
+// the About box's second button and the existing-destination question's buttons 2 to 4 show
+// the extra faces; the others the plain ones.
+ButtonFaces DefaultButtonFaces(int type, int index);
+// The faces button index of the request shows: the request's own where given, else its type's.
+ButtonFaces RequestButtonFaces(const MessageBoxRequest& request, int index);
+
+// The process-wide "a message box is open" flag: true while any MessageBoxOpenMark exists.
+// The message box dialog holds one for its lifetime; any thread may read the flag.
+bool MessageBoxIsOpen();
+class MessageBoxOpenMark {
+ public:
+  MessageBoxOpenMark();
+  ~MessageBoxOpenMark();
+  MessageBoxOpenMark(const MessageBoxOpenMark&) = delete;
+  MessageBoxOpenMark& operator=(const MessageBoxOpenMark&) = delete;
+};
 
 // What shows message boxes: the main window, or a stand-in where there is none.
 class IMessageBoxHost {
