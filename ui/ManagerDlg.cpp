@@ -380,10 +380,44 @@ void CManagerDlg::RescanCurrentPage() {
   view_.RepaintControl(ControlsOfPage(currentPage_).pspList);
 }
 
+bool CManagerDlg::HasOperation(int control) const {
+  const WindowOperations& ops = operations_;
+  const bool groupPage = currentPage_ == PageMusic || currentPage_ == PagePhoto;
+  switch (control) {
+    case IdTransfer:
+      return static_cast<bool>(ops.batch[static_cast<size_t>(currentPage_)]);
+    case IdConvert:
+      return static_cast<bool>(ops.batch[PageVideo]);
+    case IdAddFiles:
+      return static_cast<bool>(ops.addFiles);
+    case IdRemove:
+      return currentPage_ == PageOnline ? static_cast<bool>(ops.batch[PageOnline])
+                                        : static_cast<bool>(ops.removeFromPcList);
+    case IdDeleteFromPsp:
+      return currentPage_ == PageSaves || currentPage_ == PageOnline ||
+             (groupPage && ops.deleteOnStick);
+    case IdNewGroupFolder:
+      return static_cast<bool>(ops.newGroupFolder);
+    case IdUpALevel:
+      return static_cast<bool>(ops.upALevel);
+    case IdWideScreen:
+    case IdNormalScreen:
+    case IdNormalMpeg4:
+    case IdAvc:
+      return static_cast<bool>(ops.videoChoice);
+    default:
+      return true;
+  }
+}
+
 void CManagerDlg::RefreshStatusArea() {
-  const bool psp = pspPanel_.PspCommandsEnabled(IsBusy());
-  view_.EnableControl(IdDeleteFromPsp, psp);
-  view_.EnableControl(IdTransfer, !IsBusy());
+  const bool busy = IsBusy();
+  // A control whose operation is not there yet stays greyed, so that it promises nothing.
+  for (const int id : {IdTransfer, IdConvert, IdAddFiles, IdRemove, IdNewGroupFolder, IdUpALevel,
+                       IdWideScreen, IdNormalScreen, IdNormalMpeg4, IdAvc})
+    view_.EnableControl(id, !busy && HasOperation(id));
+  view_.EnableControl(IdDeleteFromPsp,
+                      pspPanel_.PspCommandsEnabled(busy) && HasOperation(IdDeleteFromPsp));
   view_.RepaintStatusArea();
 }
 

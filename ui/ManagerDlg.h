@@ -93,6 +93,7 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   TagTableFetcher& Fetcher() { return fetcher_; }
   const ServiceEndpoints& Endpoints() const { return endpoints_; }
   WindowOperations& Operations() { return operations_; }
+  WindowBridge& Bridge() { return *bridge_; }
   // The progress of the running worker, 0..100, written by workers.
   std::atomic<int>& Progress() { return progress_; }
   // The download whose end the next WM_TRANSFER_DONE reports (PendingDownload).
@@ -128,6 +129,8 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   void LayOutPage();
   void RescanCurrentPage();
   void RefreshStatusArea();
+  // Whether the operation a control starts on the current page is there.
+  bool HasOperation(int control) const;
   void CaptureWindowState();
   void ApplyBusy(bool busy);
   void StartBatch(uintptr_t parameter, int priority);

@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "base/MessageBox.h"
+#include "ui/OptionsModel.h"
 #include "ui/WindowGeometry.h"
 
 namespace pspkvx {
 
 struct AppConfig;
-
-// How the options dialog was closed.
-enum class OptionsOutcome { Cancelled, Accepted, CheckForUpdates };
 
 class IManagerView {
  public:

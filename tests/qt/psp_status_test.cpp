@@ -2,17 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QToolButton>
 
 #include "app/ManagerApp.h"
 #include "qt/QtTestApp.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "ui/Pages.h"
+#include "ui/qt/InfoDialog.h"
 #include "ui/qt/ManagerWindow.h"
 #include "ui/qt/MessageBoxDialog.h"
+#include "ui/qt/StatusButton.h"
 
 namespace pspkvx {
 namespace {
@@ -30,14 +33,15 @@ TEST(ManagerWindowPsp, ShowsTheDetectorsStateAndStopsItsWorkerOnExit) {
 
   ManagerWindow window(app);
   window.show();
+  window.SwitchToPage(PageSaves);  // a page whose Delete from PSP is there
   auto* status = window.findChild<QLabel*>("PspStatusText");
   auto* freeText = window.findChild<QLabel*>("FreeSpaceText");
   auto* bar = window.findChild<QProgressBar*>("FreeSpaceBar");
   auto* remove = window.findChild<QPushButton*>("DeleteFromPspButton");
-  auto* icon = window.findChild<QToolButton*>("PspStatusButton");
+  auto* icon = window.findChild<StatusButton*>("PspStatusButton");
   ASSERT_TRUE(status && freeText && bar && remove && icon);
   EXPECT_TRUE(window.PspPollingRunning());
-  EXPECT_FALSE(icon->icon().isNull());
+  EXPECT_FALSE(icon->Connected());
   EXPECT_TRUE(
       test::ProcessEventsUntil([&] { return status->text() == "Please connect PSP via usb"; }));
   EXPECT_FALSE(remove->isEnabled());
@@ -46,6 +50,7 @@ TEST(ManagerWindowPsp, ShowsTheDetectorsStateAndStopsItsWorkerOnExit) {
 
   platform.PlugInPsp('G', dir.path() + "/", 1000 * 1000 * 1000, 250 * kMiB);
   EXPECT_TRUE(test::ProcessEventsUntil([&] { return status->text() == "PSP ready on drive G"; }));
+  EXPECT_TRUE(icon->Connected());
   EXPECT_TRUE(remove->isEnabled());
   EXPECT_TRUE(freeText->isVisible());
   EXPECT_EQ(freeText->text(), "250.0Mb free (1000Mb)");
@@ -80,17 +85,21 @@ TEST(ManagerWindowPsp, FourthPressOfThePspButtonShowsTheUsbDevicePathsAndTheProg
   ManagerWindow window(app);
   window.show();
 
-  // Every box is read and answered as soon as it shows.
+  // Every box and the connection guide are read and answered as soon as they show.
   QStringList shown;
   QTimer answer;
   QObject::connect(&answer, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<MessageBoxDialog*>(QApplication::activeModalWidget());
-    if (!box) return;
-    shown << box->findChild<QLabel*>("MessageText")->text();
-    box->findChild<QPushButton*>("Button1")->click();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<MessageBoxDialog*>(modal)) {
+      shown << box->findChild<QLabel*>("MessageText")->text();
+      box->findChild<QPushButton*>("Button1")->click();
+    } else if (auto* guide = qobject_cast<InfoDialog*>(modal)) {
+      shown << guide->findChild<QPlainTextEdit*>("InfoText")->toPlainText();
+      guide->findChild<QPushButton*>("OkButton")->click();
+    }
   });
   answer.start(10);
-  auto* button = window.findChild<QToolButton*>("PspStatusButton");
+  auto* button = window.findChild<StatusButton*>("PspStatusButton");
   for (int press = 0; press < 4; ++press)
     button->click();
   answer.stop();

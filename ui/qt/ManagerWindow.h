@@ -1,104 +1,112 @@
-// The PSPKVX main window (plain widgets for now): the five page tabs, Exit, the PSP status
-// (connection icon, status text, free space), the status line and the PSP-side commands.
-// It is the window thread of the program: workers reach it through its WindowBridge.
+// The PSPKVX main window on Qt: the widgets of every page, drawn plainly until the skin, laid
+// out in a grid, and the front end of the window's logic (CManagerDlg): it forwards the
+// widgets' events, the 300 ms timer, keys and closing to the logic and carries out what the
+// logic asks through IManagerView. It is the window thread of the program.
 #pragma once
 
 #include <QDialog>
-#include <array>
+#include <QTimer>
+#include <map>
 #include <memory>
 
 #include "app/ManagerApp.h"
-#include "base/MessageBox.h"
-#include "base/Thread.h"
-#include "base/WindowBridge.h"
-#include "base/WindowMessages.h"
-#include "psp/PspDrive.h"
-#include "ui/PspStatusPanel.h"
-#include "ui/StatusLine.h"
+#include "ui/ManagerDlg.h"
+#include "ui/ManagerView.h"
 
-class QButtonGroup;
 class QLabel;
 class QProgressBar;
-class QPushButton;
-class QStackedWidget;
-class QToolButton;
 
 namespace pspkvx {
 
-class ManagerWindow : public QDialog,
-                      public IThreadOwner,
-                      public IMessageBoxHost,
-                      public IWindowMessages {
+class SkinButton;
+class SkinList;
+class SkinListView;
+class SkinTree;
+class StatusButton;
+class TreeModel;
+
+class ManagerWindow : public QDialog, public IManagerView {
   Q_OBJECT
  public:
   explicit ManagerWindow(CManagerApp& app, QWidget* parent = nullptr);
   ~ManagerWindow() override;
 
-  // Sends a private message to the window and returns its result (blocks a worker until the
-  // window thread has handled it).
-  intptr_t SendWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  CManagerDlg& Logic() { return *logic_; }
+  WindowBridge& Bridge() { return logic_->Bridge(); }
+  int CurrentPage() const { return logic_->CurrentPage(); }
+  void SwitchToPage(int page) { logic_->SwitchToPage(page); }
+  void ExitSequence() { logic_->ExitSequence(); }
+  CPspDrive& PspDrive() { return logic_->PspDrive(); }
+  bool PspPollingRunning() const { return logic_->WorkerRunning(ThreadPollPsp); }
+  bool MessageShowing() const { return logic_->MessageShowing(); }
+  intptr_t SendWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return logic_->SendWindowMessage(message, wParam, lParam);
+  }
+  // The widget of a control number; null for a number the window has no widget for.
+  QWidget* Control(int id) const;
+  // The saves tree of the saves page ("Online Tree").
+  TreeModel& SavesTree() { return *savesTree_; }
 
-  int CurrentPage() const { return currentPage_; }
-  void SwitchToPage(int page);
-  // The exit sequence: stops the workers with bounded waits and ends the window with OK.
-  void ExitSequence();
-
-  StatusLine& Status() { return status_; }
-  WindowBridge& Bridge() { return bridge_; }
-  CPspDrive& PspDrive() { return *pspDrive_; }
-  // The detection worker runs from initialisation until the exit sequence.
-  bool PspPollingRunning() const { return pollThread_ && pollThread_->IsRunning(); }
-
-  // IThreadOwner
-  void RunThreadWork(int kind, ManualResetEvent& stop, uintptr_t parameter) override;
-  void ServicePendingMessages() override { bridge_.RunPending(); }
-
-  // IMessageBoxHost
-  int ShowMessageBox(const MessageBoxRequest& request) override;
-  void SetMessageShowing(bool showing) override { messageShowing_ = showing; }
-  bool MessageShowing() const { return messageShowing_; }
+  // IManagerView
+  void ShowControl(int id, bool shown) override;
+  void EnableControl(int id, bool enabled) override;
+  void SetFaceIndex(int id, int face) override;
+  void FocusControl(int id) override;
+  std::vector<int> ColumnWidths(int listId) const override;
+  void SetColumnWidths(int listId, const std::vector<int>& widths) override;
+  void RepaintAll() override;
+  void RepaintStatusArea() override;
+  void RepaintControl(int id) override;
+  Rect WindowRect() const override;
+  Rect WorkArea() const override;
+  void PlaceWindow(const Placement& placement) override;
+  bool IsMaximized() const override { return isMaximized(); }
+  void Minimize() override { showMinimized(); }
+  void MaximizeOrRestore() override;
+  void NudgeSize(int pixels) override;
+  void EndWindow(int result) override { done(result); }
+  int RunMessageBox(const MessageBoxRequest& request) override;
+  OptionsOutcome RunOptions(AppConfig& config, const std::string& programFolder) override;
+  void RunInfo(const std::string& text) override;
+  std::string RunNameEntry(const std::string& prompt, const std::string& initialName) override;
+  int RunContextMenu(int menu) override;
+  std::vector<std::string> ChooseFiles(const std::string& folder) override;
+  bool OpenDocument(const std::string& address) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void reject() override;  // Escape does not close the main window
-
- private slots:
-  void OnTimer();
-  void BringForward();
-  void OnPspHelp();
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
-  virtual intptr_t OnWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
-  void CaptureWindowState();
-  void PlaceWindow();
-  void RefreshStatusLine();
-  void RefreshPspStatus();
-  QLayout* CreatePspStatusRow();
+  void CreateControls();
+  QLayout* CreateTitleRow();
+  QLayout* CreatePspRow();
+  QLayout* CreatePages();
+  SkinButton* AddButton(int id);
+  SkinList* AddList(int id, bool pcSide);
+  SkinListView* AddListView(int id);
+  void RelabelForPage();
+  void RefreshPainted();
+  void BringForward();
+  // The area whose double clicks act as the skin's caption: the title row.
+  Rect CaptionRect() const;
 
   CManagerApp& app_;
-  WindowBridge bridge_;
-  StatusLine status_;
-  std::atomic<bool> messageShowing_{false};
-  int currentPage_ = -1;
-  bool closing_ = false;
-  int timerDepth_ = 0;  // the timer's body never runs inside itself (a modal loop in it)
-
-  // Shared with the detection worker, which may outlive a bounded wait at exit.
-  std::shared_ptr<CPspDrive> pspDrive_;
-  PspStatusPanel pspPanel_;
-  std::unique_ptr<CThread> pollThread_;
-
-  QButtonGroup* tabs_ = nullptr;
-  QStackedWidget* pages_ = nullptr;
+  std::unique_ptr<CManagerDlg> logic_;
+  std::shared_ptr<TreeModel> savesTree_;
+  std::map<int, QWidget*> controls_;
+  QTimer timer_;
   QLabel* statusLabel_ = nullptr;
-  QPushButton* exitButton_ = nullptr;
-  QToolButton* pspButton_ = nullptr;  // connection icon and PSP help
   QLabel* pspStatusLabel_ = nullptr;
   QLabel* freeSpaceLabel_ = nullptr;
   QProgressBar* freeSpaceBar_ = nullptr;
-  QPushButton* deleteFromPspButton_ = nullptr;
-  bool iconConnected_ = false;
-  int iconPhase_ = 0;
+  QProgressBar* progressBar_ = nullptr;
+  StatusButton* pspButton_ = nullptr;
+  QWidget* titleRow_ = nullptr;
+  int labelledPage_ = -1;
 };
 
 }  // namespace pspkvx

@@ -173,11 +173,13 @@ void SkinList::PaintRows(QPainter& painter, bool pictureInFirstColumn) {
         cell.setLeft(cell.left() + pictureSize_.width() + kCellPadding);
       }
       first = false;
-      if (column >= item.columns.size()) continue;
+      const int source = column < sources_.size() ? sources_[column] : static_cast<int>(column);
+      if (source < 0 || static_cast<size_t>(source) >= item.columns.size()) continue;
       const QRect text = cell.adjusted(kCellPadding, 0, -kCellPadding, 0);
-      painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-                       metrics.elidedText(QString::fromStdString(item.columns[column]),
-                                          Qt::ElideRight, std::max(text.width(), 0)));
+      painter.drawText(
+          text, Qt::AlignLeft | Qt::AlignVCenter,
+          metrics.elidedText(QString::fromStdString(item.columns[static_cast<size_t>(source)]),
+                             Qt::ElideRight, std::max(text.width(), 0)));
     }
   }
   painter.restore();

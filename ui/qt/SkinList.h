@@ -42,6 +42,9 @@ class SkinList : public SkinRowView {
   // takes the whole row.
   void SetColumnWidths(std::vector<int> widths);
   std::vector<int> ColumnWidths() const { return widths_; }
+  // Which of a row's texts each shown column draws (-1: none, a key column); without sources
+  // column k draws text k.
+  void SetColumnSources(std::vector<int> sources) { sources_ = std::move(sources); }
   // The size pictures are drawn in (scaled, keeping their shape); an empty size draws none.
   void SetPictureSize(QSize size);
   QSize PictureSize() const { return pictureSize_; }
@@ -91,6 +94,7 @@ class SkinList : public SkinRowView {
   std::vector<ListRow> rows_;
   std::string emptyText_;
   std::vector<int> widths_;
+  std::vector<int> sources_;
   QSize pictureSize_;
   ListColours colours_;
   ListSelection selection_;
