@@ -25,6 +25,13 @@ MessageBoxButtonSet ButtonSetForType(int type) {
   }
 }
 
+int CloseResultForType(int type) {
+  if (type == MbAbout) return ResultOk;
+  if (type == MbExistingDestinationAdd) return ResultCancel;  // Skip, not Add To List
+  const MessageBoxButtonSet set = ButtonSetForType(type);
+  return set.results[static_cast<size_t>(set.count - 1)];
+}
+
 std::string DefaultButtonLabel(int type, int index) {
   const MessageBoxButtonSet set = ButtonSetForType(type);
   if (index < 0 || index >= set.count) return "";

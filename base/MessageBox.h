@@ -36,6 +36,10 @@ struct MessageBoxButtonSet {
 
 // The buttons of a type; an unknown type gives one button returning 1.
 MessageBoxButtonSet ButtonSetForType(int type);
+// What a box of the type gives when it is closed without a button (Escape, the window's close):
+// its last button's result (No, Cancel, Skip), but OK for the About box, whose second button
+// opens a web page, and Skip for the existing-destination question whose last is Add To List.
+int CloseResultForType(int type);
 
 // A button's three faces: the skin's bitmap ids for its normal, hot and pressed states.
 using ButtonFaces = std::array<int, 3>;

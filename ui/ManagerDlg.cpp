@@ -294,10 +294,7 @@ void CManagerDlg::OnCheckUpdates(intptr_t dontAsk) {
 }
 
 int CManagerDlg::ShowMessageBox(const MessageBoxRequest& request) {
-  if (closing_) {
-    const MessageBoxButtonSet set = ButtonSetForType(request.type);
-    return set.results[static_cast<size_t>(set.count - 1)];
-  }
+  if (closing_) return CloseResultForType(request.type);
   return static_cast<int>(bridge_->Send(
       [this, request] { return static_cast<intptr_t>(view_.RunMessageBox(request)); }));
 }

@@ -59,5 +59,22 @@ TEST(MessageBoxOpenFlag, StaysSetUntilTheLastOpenBoxCloses) {
   EXPECT_FALSE(MessageBoxIsOpen());
 }
 
+// Closing a box without a button never picks an action: the About box's second button would
+// open a web page.
+TEST(MessageBoxClose, GivesTheLastButtonButOkForTheAboutBox) {
+  const struct {
+    int type;
+    int result;
+  } kCases[] = {{MbOk, ResultOk},
+                {MbOkCancel, ResultCancel},
+                {MbYesNo, ResultNo},
+                {MbYesNoCancel, ResultCancel},
+                {MbExistingDestination, ResultCancel},
+                {MbExistingDestinationAdd, ResultCancel},
+                {MbAbout, ResultOk}};
+  for (const auto& c : kCases)
+    EXPECT_EQ(CloseResultForType(c.type), c.result) << c.type;
+}
+
 }  // namespace
 }  // namespace pspkvx

@@ -80,7 +80,7 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const MessageBoxRequest& req
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setObjectName("MessageBox");
   const MessageBoxButtonSet set = ButtonSetForType(request.type);
-  closeResult_ = set.results[set.count - 1];
+  closeResult_ = CloseResultForType(request.type);
 
   auto* text = new MessageText(QString::fromStdString(request.text), this);
   text->setObjectName("MessageText");
