@@ -48,7 +48,10 @@ CManagerDlg& ManagerTest::Window() {
     window_->AttachWindowThread([] {});
     window_->SetExitBounds({2, 2, 2, 2, 2, 2});
     window_->Initialize();
+    // The polling worker makes its first poll at once; the test waits for its answer (a test
+    // without a PSP goes on after the wait).
     window_->PspDrive().Poll();
+    PumpUntil([this] { return window_->PspDrive().IsReady(); }, 2000);
   }
   return *window_;
 }
