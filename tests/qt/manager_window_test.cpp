@@ -9,14 +9,18 @@
 #include <atomic>
 #include <thread>
 
+#include <QLabel>
+#include <filesystem>
 #include "app/ManagerApp.h"
 #include "base/WindowMessages.h"
 #include "qt/QtTestApp.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "ui/ControlIds.h"
 #include "ui/qt/EnterKeyFilter.h"
 #include "ui/qt/ManagerWindow.h"
 #include "ui/qt/MessageBoxDialog.h"
+#include "ui/qt/SkinListView.h"
 
 namespace pspkvx {
 namespace {
@@ -137,6 +141,45 @@ TEST_F(ManagerWindowTest, MessageBoxFromAWorkerIsShownByTheWindow) {
   EXPECT_EQ(secondLabel, "No");
   EXPECT_TRUE(flagWhileShown);
   EXPECT_FALSE(window.MessageShowing());
+}
+
+// The saves page as a user meets it: the stick's saves in the list, one chosen with the mouse and
+// deleted with the button after the question.
+TEST_F(ManagerWindowTest, TheSavesPageDeletesTheChosenSaveAfterTheQuestion) {
+  const std::string stick = dir_.File("stick");
+  std::filesystem::create_directories(stick + "/PSP/SAVEDATA/ULUS10041");
+  test::WriteFileBytes(stick + "/PSP/SAVEDATA/ULUS10041/PARAM.SFO",
+                       std::string(4784, 'x') + std::string("Ridge Racer", 12));
+  platform_.PlugInPsp('P', stick + "/", uint64_t(1) << 30, uint64_t(1) << 29);
+  app_.m_config.SearchForPsp = 0;
+  app_.m_config.PspDriveLetter = 'P';
+  ManagerWindow window(app_);
+  window.show();
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return window.PspDrive().IsReady(); }));
+  QTest::mouseClick(window.findChild<QPushButton*>("PageTab3"), Qt::LeftButton);
+  auto* list = qobject_cast<SkinListView*>(window.Control(IdPspSavesList));
+  ASSERT_TRUE(list && list->isVisible());
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return list->ShownRows().size() == 1; }));
+  EXPECT_EQ(list->ShownRows()[0].columns[0], "Ridge Racer");
+
+  auto* remove = window.findChild<QPushButton*>("DeleteFromPspButton");
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return remove->isEnabled(); }));  // the timer saw it
+  test::Click(list, list->RowRect(0).center());
+  EXPECT_EQ(window.Logic().List(IdPspSavesList).SelectedCount(), 1u);
+  QString question;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<MessageBoxDialog*>(QApplication::activeModalWidget());
+    if (!box) return;
+    question = box->findChild<QLabel*>("MessageText")->text();
+    box->findChild<QPushButton*>("Button1")->click();  // Yes
+  });
+  answer.start(10);
+  QTest::mouseClick(remove, Qt::LeftButton);
+  answer.stop();
+  EXPECT_EQ(question, "Delete the entire save?\r\n\r\nULUS10041");
+  EXPECT_FALSE(std::filesystem::exists(stick + "/PSP/SAVEDATA/ULUS10041"));
+  EXPECT_TRUE(test::ProcessEventsUntil([&] { return list->ShownRows().empty(); }));
 }
 
 }  // namespace
