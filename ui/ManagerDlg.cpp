@@ -106,7 +106,6 @@ void CManagerDlg::Initialize() {
   RegisterServiceTags(tags_);
   fetcher_.StartRequestWorker();
 
-  LayOutPage();
   RefreshStatusArea();
   StartOnlineWorker();
 }
@@ -623,11 +622,9 @@ void CManagerDlg::OnOptions() {
     return;
   }
   AppConfig& config = app_.m_config;
-  const std::string pcFolder = FieldText(config.PcFolder);
   const std::string user = FieldText(config.OnlineUserName);
   const std::string password = FieldText(config.OnlinePassword);
   const int32_t region = config.OnlineRegion;
-  const uint32_t toggles = config.ListViewToggles;
 
   const OptionsOutcome outcome = view_.RunOptions(config, app_.m_szProgramFolder);
   CaptureWindowState();
@@ -635,7 +632,6 @@ void CManagerDlg::OnOptions() {
     operations_.onlineRefresh();
   if (FieldText(config.OnlineUserName) != user || FieldText(config.OnlinePassword) != password)
     StartWorker(accountWorker_, ThreadAccount, 0, ThreadPriorityHighest);
-  if (config.ListViewToggles != toggles || FieldText(config.PcFolder) != pcFolder) LayOutPage();
   LayOutPage();
   RescanCurrentPage();
   RefreshStatusArea();
