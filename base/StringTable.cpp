@@ -175,6 +175,9 @@ constexpr Entry kStrings[] = {
     {IDS_NO_ONLINE_SERVER, "Could not connect to online server"},
     {IDS_INTERNET_NOT_WORKING, "The internet connection does not appear to be working"},
     {IDS_CANCELLED, "Cancelled"},
+    {IDS_FILE_DATE_UNREADABLE, "Error reading file to check date and time"},
+    {IDS_FILE_LIST_OUT_OF_MEMORY, "Out of memory adding to file list"},
+    {IDS_FILE_LIST_ERROR, "Unknown Filelist error"},
 };
 
 // The placeholders of every format text, as its callers fill them (FormatString checks them).

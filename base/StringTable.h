@@ -127,6 +127,11 @@ enum StringId : int {
 
   // Main window texts without a number of their own (1300-1399).
   IDS_CANCELLED = 1300,
+
+  // Media catalogue texts without a number of their own (1400-1499).
+  IDS_FILE_DATE_UNREADABLE = 1400,
+  IDS_FILE_LIST_OUT_OF_MEMORY = 1401,
+  IDS_FILE_LIST_ERROR = 1402,
 };
 
 // The text of a string id, or an empty text for an id the table does not hold.

@@ -173,6 +173,10 @@ void ClearLastSocketError();
 // ADDRESS:PORT: " ("the port is in use"); empty when no error was recorded.
 std::string LastListenErrorText();
 
+// Whether two paths name the same file as the system compares names: letter case counts on
+// Linux, not on Windows.
+bool SamePath(const std::string& a, const std::string& b);
+
 // Plain concatenation with the platform's separator ("a" + sep + "b").
 std::string JoinPath(const std::string& folder, const std::string& name);
 // The part of a path before its last separator, or the whole path when it has none.

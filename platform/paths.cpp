@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace pspkvx::platform {
@@ -9,6 +10,19 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   path += kPathSep;
   path += name;
   return path;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (std::tolower(x) != std::tolower(y)) return false;
+  }
+  return true;
+#else
+  return a == b;
+#endif
 }
 
 std::string FolderOfPath(const std::string& path) {

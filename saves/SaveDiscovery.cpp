@@ -1,7 +1,5 @@
 #include "saves/SaveDiscovery.h"
 
-#include <cstdio>
-
 #include "base/Names.h"
 #include "psp/StickLayout.h"
 
@@ -88,16 +86,6 @@ bool SaveExistsOnStick(const platform::Platform& platform, const CPspDrive& driv
                        const std::string& folderName) {
   const std::string folder = SaveFolderPath(drive, folderName);
   return !folder.empty() && !platform.ListFolder(folder).empty();
-}
-
-std::string SaveDateText(int64_t modifiedTime) {
-  const auto local = platform::LocalTime(modifiedTime);
-  if (!local) return "";
-  char text[64];
-  std::snprintf(text, sizeof text, "%2.2i/%2.2i/%4.4i %2.2i:%2.2i:%2.2i", local->tm_mon + 1,
-                local->tm_mday, local->tm_year + 1900, local->tm_hour, local->tm_min,
-                local->tm_sec);
-  return text;
 }
 
 }  // namespace pspkvx

@@ -64,7 +64,4 @@ FolderSizeResult FolderSize(const platform::Platform& platform, const std::strin
 bool SaveExistsOnStick(const platform::Platform& platform, const CPspDrive& drive,
                        const std::string& folderName);
 
-// "MM/DD/YYYY hh:mm:ss" of a time in local time; empty when it cannot be converted.
-std::string SaveDateText(int64_t modifiedTime);
-
 }  // namespace pspkvx

@@ -1,5 +1,6 @@
 #include "saves/SaveList.h"
 
+#include "base/DateText.h"
 #include "base/StringTable.h"
 #include "psp/StickLayout.h"
 
@@ -13,7 +14,7 @@ std::vector<SaveRow> BuildSaveRows(const platform::Platform& platform, const CPs
     SaveRow row;
     row.title = ReadSaveTitle(platform, drive, entry.name);
     row.folder = entry.name;
-    row.date = SaveDateText(entry.modifiedTime);
+    row.date = DateTimeText(entry.modifiedTime);
     row.bytes = FolderSize(platform, entry.path).bytes;
     row.size = FormatSize(row.bytes);
     row.icon = FindOnStick(platform, entry.path, kSaveIconName);

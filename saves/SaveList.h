@@ -14,7 +14,7 @@ namespace pspkvx {
 struct SaveRow {
   std::string title;   // ReadSaveTitle
   std::string folder;  // the folder name
-  std::string date;    // SaveDateText of the folder's modification time
+  std::string date;    // DateTimeText of the folder's modification time
   std::string size;    // FormatSize of the folder's bytes
   uint64_t bytes = 0;  // FolderSize of the folder
   std::string icon;    // the path of the folder's "icon0.png", in whatever case it has there

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/DateText.h"
 #include "base/StringTable.h"
 #include "psp/StickLayout.h"
 #include "saves/SaveList.h"
@@ -111,10 +112,10 @@ TEST_F(SaveDiscoveryTest, ASaveExistsOnlyWhenItsFolderHoldsSomething) {
   EXPECT_TRUE(SaveExistsOnStick(platform_, drive_, "SAVE"));
 }
 
-TEST(SaveDateText, MonthFirstInLocalTime) {
+TEST(DateTimeText, MonthFirstInLocalTime) {
   test::ScopedTimeZone zone("EST5");
-  EXPECT_EQ(SaveDateText(kJanuary15th2005), "01/15/2005 14:03:09");
-  EXPECT_EQ(SaveDateText(0), "12/31/1969 19:00:00");
+  EXPECT_EQ(DateTimeText(kJanuary15th2005), "01/15/2005 14:03:09");
+  EXPECT_EQ(DateTimeText(0), "12/31/1969 19:00:00");
 }
 
 }  // namespace
