@@ -12,8 +12,11 @@ void RecordingMediaWindow::SetStatusText(const std::string& text) {
 }
 
 void RecordingMediaWindow::SetProgress(int percent) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  progress_.push_back(percent);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    progress_.push_back(percent);
+  }
+  if (onProgress) onProgress(percent);
 }
 
 std::string RecordingMediaWindow::ChooseSavePath(const std::string& proposed) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ class RecordingMediaWindow : public IMediaWindow {
   std::deque<std::string> names;
   std::vector<std::string> proposedPaths;
   std::vector<std::string> prompts;
+  // Called with every progress figure (on the thread that reports it).
+  std::function<void(int)> onProgress;
 
  private:
   mutable std::mutex mutex_;
