@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -21,6 +22,8 @@ struct ListRow {
   std::vector<std::string> columns;
   std::string picturePath;  // a picture file the list loads for the row; empty: none
   bool selected = false;
+  // A picture made for the row (an encoded image, PNG), drawn instead of the file's.
+  std::shared_ptr<const std::string> pictureBytes = nullptr;
 };
 
 class ListModel {

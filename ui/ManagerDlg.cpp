@@ -14,6 +14,7 @@
 #include "ui/ConnectionGuide.h"
 #include "ui/ContextMenus.h"
 #include "ui/ControlIds.h"
+#include "ui/MediaPages.h"
 #include "ui/PageTable.h"
 #include "ui/SaveListDeletion.h"
 #include "ui/SaveListRows.h"
@@ -53,7 +54,8 @@ CManagerDlg::CManagerDlg(CManagerApp& app, IManagerView& view)
       view_(view),
       pspDrive_(std::make_shared<CPspDrive>(app.Platform(), app.m_config, app.m_nPlatform)),
       stick_(std::make_unique<PspStick>(app.Platform(), *pspDrive_)),
-      pspPanel_(*pspDrive_, app.m_config) {
+      pspPanel_(*pspDrive_, app.m_config),
+      media_(std::make_unique<MediaPages>(*this)) {
   for (const int id : {IdVideoPcList, IdVideoPspList, IdMusicPcList, IdMusicPspList, IdPhotoPcList,
                        IdPhotoPspList, IdPcSavesList, IdPspSavesList, IdOnlineLeft})
     lists_[id];
@@ -82,6 +84,7 @@ ListModel& CManagerDlg::List(int listId) {
 // ---- Initialisation ----
 
 void CManagerDlg::Initialize() {
+  media_->Register();
   AppConfig& config = app_.m_config;
   config.OnlineRegion = 3;
   endpoints_ = LoadServiceEndpoints(app_.m_szProgramFolder);
@@ -204,17 +207,25 @@ void CManagerDlg::RunThreadWork(int kind, ManualResetEvent& stop, uintptr_t para
       break;
     }
     case ThreadBatch: {
-      const auto batch = operations_.batch[static_cast<size_t>(batchPage_.load())];
-      if (batch) batch(parameter, stop);
+      const int page = batchPage_.load();
+      if (page == PageVideo && parameter == 1) {
+        const auto convert = operations_.convertVideos;
+        if (convert) convert(stop);
+      } else {
+        const auto batch = operations_.batch[static_cast<size_t>(page)];
+        if (batch) batch(parameter, stop);
+      }
       send(WM_BATCH_DONE);
       break;
     }
     case ThreadOnline: {
-      const WindowOperations::Work online = operations_.online;
-      if (online)
-        online(stop);
-      else
-        stop.Wait();  // the online browser's place: it runs for the whole program run
+      const auto passes = operations_.backgroundPasses;
+      while (!stop.IsSet()) {
+        bool worked = false;
+        for (const auto& pass : passes)
+          worked = pass(stop) || worked;
+        if (!worked) stop.WaitFor(std::chrono::milliseconds(250));
+      }
       break;
     }
     case ThreadVideoThumbs: {
@@ -296,6 +307,26 @@ int CManagerDlg::ShowMessageBox(const MessageBoxRequest& request) {
   if (closing_) return CloseResultForType(request.type);
   return static_cast<int>(bridge_->Send(
       [this, request] { return static_cast<intptr_t>(view_.RunMessageBox(request)); }));
+}
+
+std::string CManagerDlg::AskSavePath(const std::string& proposedPath) {
+  std::string chosen;
+  if (!closing_)
+    bridge_->Send([this, &chosen, proposedPath] {
+      chosen = view_.RunSaveDialog(proposedPath);
+      return 0;
+    });
+  return chosen;
+}
+
+std::string CManagerDlg::AskName(const std::string& prompt, const std::string& initialName) {
+  std::string typed;
+  if (!closing_)
+    bridge_->Send([this, &typed, prompt, initialName] {
+      typed = view_.RunNameEntry(prompt, initialName);
+      return 0;
+    });
+  return typed;
 }
 
 // ---- Timer ----
@@ -383,7 +414,7 @@ bool CManagerDlg::HasOperation(int control) const {
     case IdTransfer:
       return static_cast<bool>(ops.batch[static_cast<size_t>(currentPage_)]);
     case IdConvert:
-      return static_cast<bool>(ops.batch[PageVideo]);
+      return static_cast<bool>(ops.convertVideos);
     case IdAddFiles:
       return static_cast<bool>(ops.addFiles);
     case IdRemove:
@@ -471,7 +502,7 @@ void CManagerDlg::OnCommand(int control) {
         StartBatch(0, ThreadPriorityHighest);
       break;
     case IdConvert:
-      if (!IsBusy() && currentPage_ == PageVideo && operations_.batch[PageVideo])
+      if (!IsBusy() && currentPage_ == PageVideo && operations_.convertVideos)
         StartBatch(1, ThreadPriorityNormal);
       break;
     case IdRemove:

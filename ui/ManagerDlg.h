@@ -33,6 +33,8 @@
 
 namespace pspkvx {
 
+class MediaPages;
+
 inline constexpr int kTimerMilliseconds = 300;
 inline constexpr int kVirtualKeyF5 = 116;
 inline constexpr int kVirtualKeyDelete = 46;
@@ -86,6 +88,8 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   const PspStatusPanel& PspPanel() const { return pspPanel_; }
   CPspDrive& PspDrive() { return *pspDrive_; }
   PspStick& Stick() { return *stick_; }
+  CManagerApp& App() { return app_; }
+  MediaPages& Media() { return *media_; }
   // The rows of a list (the control numbers of the page lists and the saves lists); the online
   // page's right pane shows the PSP saves as list 1087 does.
   ListModel& List(int listId);
@@ -119,6 +123,10 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   int ShowMessageBox(const MessageBoxRequest& request) override;
   void SetMessageShowing(bool showing) override { messageShowing_ = showing; }
   bool MessageShowing() const { return messageShowing_.load(); }
+  // The save dialog and the name entry, asked from any thread; empty when cancelled or when
+  // the window is closing.
+  std::string AskSavePath(const std::string& proposedPath);
+  std::string AskName(const std::string& prompt, const std::string& initialName);
 
  private:
   intptr_t OnWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -177,6 +185,7 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   TagTable tags_;
   TagTableFetcher fetcher_{tags_};
   ServiceEndpoints endpoints_;
+  std::unique_ptr<MediaPages> media_;
 
   // Worker slots (window thread only).
   std::unique_ptr<CThread> pollWorker_;

@@ -55,6 +55,8 @@ class IManagerView {
   virtual std::string RunNameEntry(const std::string& prompt, const std::string& initialName) = 0;
   // The command chosen from a context menu (ContextMenuId) at the pointer, or 0.
   virtual int RunContextMenu(int menu) = 0;
+  // The save dialog proposing a path; empty when cancelled.
+  virtual std::string RunSaveDialog(const std::string& proposedPath) = 0;
   // Files chosen in a multi-selection file dialog that starts in folder; empty when cancelled.
   virtual std::vector<std::string> ChooseFiles(const std::string& folder) = 0;
   // Opens a web page or a document with the desktop's handler; false when that failed.

@@ -24,10 +24,15 @@ struct WindowOperations {
   // 1: "Convert" on the video page, the download on the online page).
   std::array<std::function<void(uintptr_t parameter, const ManualResetEvent& stop)>, kPageCount>
       batch;
+  // "Convert" on the video page: the videos to files on the PC (the batch with parameter 1).
+  std::function<void(const ManualResetEvent& stop)> convertVideos;
+  // The long-lived background worker (kind 5) runs these in turn for the whole run: the online
+  // browser, the lists' pictures. A pass says whether it did something (the worker then goes
+  // on at once; else it rests a quarter of a second).
+  std::vector<std::function<bool(const ManualResetEvent& stop)>> backgroundPasses;
   Work loadLists;                                                           // worker kind 2
   std::function<void(uintptr_t which, const ManualResetEvent&)> saveLists;  // kind 3
-  Work online;       // worker kind 5, for the whole run; none: the worker waits for its stop
-  Work videoThumbs;  // worker kind 12
+  Work videoThumbs;                                                         // worker kind 12
 
   // Window thread.
   std::function<void(int page)> scanPspSide;  // reload a media page's PSP list from the stick

@@ -83,6 +83,7 @@ TEST_F(ManagerTest, ABatchMakesTheWindowBusyUntilItsEnd) {
 
 TEST_F(ManagerTest, ControlsWithoutTheirOperationDoNothing) {
   CManagerDlg& window = Window();
+  window.Operations() = WindowOperations{};
   for (const int id : {IdTransfer, IdConvert, IdAddFiles, IdRemove, IdNewGroupFolder, IdUpALevel})
     window.OnCommand(id);
   EXPECT_FALSE(window.IsBusy());

@@ -46,7 +46,8 @@ class FakeView : public IManagerView {
   int RunMessageBox(const MessageBoxRequest& request) override;
   OptionsOutcome RunOptions(AppConfig& config, const std::string& programFolder) override;
   void RunInfo(const std::string& text) override { infoTexts_.push_back(text); }
-  std::string RunNameEntry(const std::string&, const std::string&) override { return ""; }
+  std::string RunNameEntry(const std::string&, const std::string&) override { return nameAnswer_; }
+  std::string RunSaveDialog(const std::string&) override { return saveAnswer_; }
   int RunContextMenu(int menu) override {
     menus_.push_back(menu);
     return menuAnswer_;
@@ -71,6 +72,8 @@ class FakeView : public IManagerView {
   int menuAnswer_ = 0;
   std::vector<int> menus_;
   std::vector<std::string> chosenFiles_;
+  std::string nameAnswer_;
+  std::string saveAnswer_;
   std::vector<std::string> infoTexts_;
   std::vector<std::string> opened_;
   bool openSucceeds_ = true;

@@ -438,6 +438,11 @@ int ManagerWindow::RunContextMenu(int menu) {
   return chosen ? chosen->data().toInt() : 0;
 }
 
+std::string ManagerWindow::RunSaveDialog(const std::string& proposedPath) {
+  return QFileDialog::getSaveFileName(this, "Save As", Text(proposedPath), "All Files (*)")
+      .toStdString();
+}
+
 std::vector<std::string> ManagerWindow::ChooseFiles(const std::string& folder) {
   std::vector<std::string> files;
   for (const QString& file :

@@ -70,6 +70,7 @@ class ManagerWindow : public QDialog, public IManagerView {
   void RunInfo(const std::string& text) override;
   std::string RunNameEntry(const std::string& prompt, const std::string& initialName) override;
   int RunContextMenu(int menu) override;
+  std::string RunSaveDialog(const std::string& proposedPath) override;
   std::vector<std::string> ChooseFiles(const std::string& folder) override;
   bool OpenDocument(const std::string& address) override;
 

@@ -115,6 +115,22 @@ QPixmap SkinList::Picture(const std::string& path) {
   return picture;
 }
 
+QPixmap SkinList::MadePicture(const std::string& bytes) {
+  if (pictureSize_.isEmpty()) return {};
+  const QString key = QString("#%1").arg(reinterpret_cast<quintptr>(&bytes));
+  const auto found = pictures_.constFind(key);
+  if (found != pictures_.constEnd()) return *found;
+  if (pictures_.size() >= kMaxCachedPictures) pictures_.clear();
+  QImage image;
+  image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+  QPixmap picture;
+  if (!image.isNull())
+    picture = QPixmap::fromImage(
+        image.scaled(pictureSize_, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  pictures_.insert(key, picture);
+  return picture;
+}
+
 void SkinList::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   Paint(painter);
@@ -151,7 +167,8 @@ void SkinList::PaintRows(QPainter& painter, bool pictureInFirstColumn) {
 
     int x = row.left();
     const auto drawPicture = [&](int left) {
-      const QPixmap picture = Picture(item.picturePath);
+      const QPixmap picture =
+          item.pictureBytes ? MadePicture(*item.pictureBytes) : Picture(item.picturePath);
       if (picture.isNull()) return;
       const QRect box(left, row.top() + (row.height() - pictureSize_.height()) / 2,
                       pictureSize_.width(), pictureSize_.height());

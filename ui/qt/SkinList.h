@@ -75,6 +75,8 @@ class SkinList : public SkinRowView {
   void PaintRows(QPainter& painter, bool pictureInFirstColumn);
   // The row's picture at the picture size; null when there is none or it cannot be read.
   QPixmap Picture(const std::string& path);
+  // A picture the owner made for a row (encoded bytes), kept while the row shows it.
+  QPixmap MadePicture(const std::string& bytes);
 
   uint64_t ModelRevision() const override;
   void Reload() override;

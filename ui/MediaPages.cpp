@@ -1,0 +1,230 @@
+#include "ui/MediaPages.h"
+
+#include "base/DateText.h"
+#include "base/WindowMessages.h"
+#include "media/CatalogueAdd.h"
+#include "media/CopyEngine.h"
+#include "media/FileList.h"
+#include "media/PspSideScan.h"
+#include "psp/StickLayout.h"
+#include "ui/ControlIds.h"
+#include "ui/ManagerDlg.h"
+#include "ui/PageTable.h"
+#include "ui/Pages.h"
+
+namespace pspkvx {
+namespace {
+
+bool IsMediaPage(int page) {
+  return page == PageVideo || page == PageMusic || page == PagePhoto;
+}
+
+// The list file parameters of the list worker: 0 video, 1 or 9 music, 2 photos, 7 all three,
+// 8 the rated list.
+bool SavesKind(uintptr_t which, int kind) {
+  switch (kind) {
+    case MediaVideo:
+      return which == 0 || which == 7;
+    case MediaMusic:
+      return which == 1 || which == 7 || which == 9;
+    default:
+      return which == 2 || which == 7;
+  }
+}
+
+}  // namespace
+
+std::vector<ListRow> MediaRows(const std::vector<MediaEntry>& entries) {
+  std::vector<ListRow> rows;
+  rows.reserve(entries.size());
+  for (const MediaEntry& entry : entries) {
+    ListRow row;
+    row.columns = {entry.name,
+                   entry.IsFolder() ? "" : FormatSize(static_cast<uint64_t>(entry.size)),
+                   DateTimeText(entry.modified),
+                   "",
+                   entry.path,
+                   entry.IsFolder() ? "1" : "0"};
+    row.selected = entry.state == EntryNew;
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+MediaPages::MediaPages(CManagerDlg& window) : window_(window) {}
+
+MediaStick MediaPages::Stick() {
+  return {window_.App().Platform(), window_.PspDrive(), window_.Stick(), window_, *this};
+}
+
+std::string MediaPages::OpenGroup(int kind) const {
+  std::lock_guard<std::mutex> lock(textMutex_);
+  return openGroup_[static_cast<size_t>(kind)];
+}
+
+void MediaPages::SetOpenGroup(int kind, const std::string& group) {
+  std::lock_guard<std::mutex> lock(textMutex_);
+  openGroup_[static_cast<size_t>(kind)] = group;
+}
+
+void MediaPages::Register() {
+  WindowOperations& ops = window_.Operations();
+  ops.loadLists = [this](const ManualResetEvent& stop) { LoadLists(stop); };
+  ops.saveLists = [this](uintptr_t which, const ManualResetEvent&) { SaveLists(which); };
+  ops.addFiles = [this](int page, const std::vector<std::string>& files) { AddFiles(page, files); };
+  ops.addFilesFolder = [this](int) {
+    const AppConfig& config = window_.App().m_config;
+    const std::string last = FieldText(config.LastAddFolder);
+    return last.empty() ? FieldText(config.PcFolder) : last;
+  };
+  ops.removeFromPcList = [this](int page) { RemoveFromPcList(page); };
+  ops.scanPspSide = [this](int page) { ScanPspSide(page); };
+  for (const int page : {PageVideo, PageMusic, PagePhoto})
+    ops.batch[static_cast<size_t>(page)] = [this, page](uintptr_t, const ManualResetEvent& stop) {
+      RunBatch(page, stop);
+    };
+}
+
+// ---- The window's side of the operations ----
+
+void MediaPages::SetStatusText(const std::string& text) {
+  window_.Status().Set(text);
+  window_.SendWindowMessage(WM_STATUS_CHANGED, 0, 0);
+}
+
+void MediaPages::SetProgress(int percent) {
+  window_.Progress() = percent;
+  window_.SendWindowMessage(WM_STATUS_CHANGED, 0, 0);
+}
+
+std::string MediaPages::ChooseSavePath(const std::string& proposed) {
+  return window_.AskSavePath(proposed);
+}
+
+std::string MediaPages::AskName(const std::string& prompt, const std::string& initialName) {
+  return window_.AskName(prompt, initialName);
+}
+
+// ---- The lists ----
+
+std::string MediaPages::ListFilePath(int kind) const {
+  return platform::JoinPath(window_.App().m_szProgramFolder, FileListName(kind));
+}
+
+void MediaPages::ShowPcRows(int kind) {
+  window_.List(ControlsOfPage(kind).pcList)
+      .SetRows(MediaRows(pc_[static_cast<size_t>(kind)].Entries()));
+}
+
+void MediaPages::LoadLists(const ManualResetEvent& stop) {
+  for (int kind = 0; kind < kMediaKinds && !stop.IsSet(); ++kind) {
+    MediaCatalogue loaded;
+    LoadFileList(loaded, ListFilePath(kind));
+    loaded.Sort();
+    pc_[static_cast<size_t>(kind)].Replace(loaded.Entries());
+    ShowPcRows(kind);
+  }
+  rated_ = LoadRatedList(platform::JoinPath(window_.App().m_szProgramFolder, kRatedListName));
+}
+
+void MediaPages::SaveLists(uintptr_t which) {
+  if (which == 8) {
+    SaveRatedList(rated_, platform::JoinPath(window_.App().m_szProgramFolder, kRatedListName));
+    return;
+  }
+  for (int kind = 0; kind < kMediaKinds; ++kind)
+    if (SavesKind(which, kind)) SaveFileList(pc_[static_cast<size_t>(kind)], ListFilePath(kind));
+}
+
+void MediaPages::AddFiles(int page, const std::vector<std::string>& files) {
+  if (!IsMediaPage(page) || files.empty()) return;
+  MediaCatalogue& catalogue = pc_[static_cast<size_t>(page)];
+  for (const std::string& file : files)
+    AddToCatalogue(catalogue, page, file, &window_);
+  catalogue.Sort();
+  ShowPcRows(page);
+  catalogue.SettleNewEntries();
+  // The next file dialog starts where this one ended.
+  SetFieldText(window_.App().m_config.LastAddFolder, platform::FolderOfPath(files.front()));
+}
+
+void MediaPages::RemoveFromPcList(int page) {
+  if (!IsMediaPage(page)) return;
+  ListModel& list = window_.List(ControlsOfPage(page).pcList);
+  MediaCatalogue& catalogue = pc_[static_cast<size_t>(page)];
+  std::vector<size_t> selected;
+  for (auto row = list.NextSelected(0); row; row = list.NextSelected(*row + 1))
+    selected.push_back(*row);
+  if (selected.empty()) return;
+  // From the last, so that the indices of the others stay.
+  for (auto it = selected.rbegin(); it != selected.rend(); ++it)
+    catalogue.Remove(*it);
+  window_.MarkListsChanged();
+  ShowPcRows(page);
+}
+
+void MediaPages::ScanPspSide(int page) {
+  if (!IsMediaPage(page)) return;
+  pspSide_.Replace(pspkvx::ScanPspSide(window_.Stick(), page, OpenGroup(page)));
+  ListModel& list = window_.List(ControlsOfPage(page).pspList);
+  list.SetRows(MediaRows(pspSide_.Entries()));
+  // The folder the last file went into is selected again.
+  std::string target;
+  {
+    std::lock_guard<std::mutex> lock(textMutex_);
+    target = targetFolder_;
+  }
+  if (target.empty()) return;
+  for (size_t row = 0; row < list.RowCount(); ++row)
+    if (list.Text(row, MediaColumnFolder) == "1" && list.Text(row, MediaColumnName) == target)
+      list.Select(row);
+}
+
+std::string MediaPages::SubfolderFor(int kind) {
+  std::lock_guard<std::mutex> lock(textMutex_);
+  targetFolder_.clear();
+  const std::string& group = openGroup_[static_cast<size_t>(kind)];
+  if (!group.empty()) return group;
+  const ListModel& list = window_.List(ControlsOfPage(kind).pspList);
+  const auto row = list.NextSelected(0);
+  if (!row || list.Text(*row, MediaColumnFolder) != "1") return "";
+  targetFolder_ = list.Text(*row, MediaColumnName);
+  return targetFolder_;
+}
+
+// ---- The batch ----
+
+void MediaPages::RunBatch(int page, const ManualResetEvent& stop) {
+  if (!IsMediaPage(page)) return;
+  ListModel& list = window_.List(ControlsOfPage(page).pcList);
+  MediaCatalogue& catalogue = pc_[static_cast<size_t>(page)];
+  const MediaStick stick = Stick();
+  bool handled = false;
+  for (auto row = list.NextSelected(0); row && !stop.IsSet(); row = list.NextSelected(*row + 1)) {
+    const auto entry = catalogue.At(*row);
+    if (!entry || entry->IsFolder()) continue;
+    SendRequest request;
+    request.kind = page;
+    request.entry = *entry;
+    request.stop = &stop;
+    int result = SendDone;
+    if (page == MediaVideo) {
+      // Only MP4 files go as they are; converting the others is the video conversion's.
+      if (LowerExtension(entry->path) != "mp4") continue;
+      request.avc = IsAvcMp4(stick.platform, entry->path);
+      result = SendToStick(stick, request).result;
+      handled = true;
+      if (result != SendDone) break;
+    } else {
+      request.subfolder = SubfolderFor(page);
+      result = SendToStick(stick, request).result;
+      handled = true;
+      if (result < 0) break;
+    }
+    if (result == SendDone) list.Select(*row, false);
+    ScanPspSide(page);
+  }
+  if (handled) ScanPspSide(page);
+}
+
+}  // namespace pspkvx

@@ -1,0 +1,82 @@
+// The media pages' side of the main window: the PC catalogue of each media page behind its left
+// list, the stick side behind its right list, their list files, the adding and removing of
+// files and the batch that sends the chosen files to the stick. It registers its operations
+// with the window's logic and is the media operations' window (IMediaWindow).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/ManualResetEvent.h"
+#include "media/MediaCatalogue.h"
+#include "media/MediaStick.h"
+#include "media/MediaTypes.h"
+#include "ui/ListModel.h"
+
+namespace pspkvx {
+
+class CManagerDlg;
+
+// The columns of a media list's rows: the name, the size and date texts, the whole path, and
+// "1" on a folder row.
+enum MediaListColumn : size_t {
+  MediaColumnName = 0,
+  MediaColumnSize = 1,
+  MediaColumnDate = 2,
+  MediaColumnInfo = 3,
+  MediaColumnPath = 4,
+  MediaColumnFolder = 5,
+};
+
+// The rows of a catalogue: entries just added (state 2) come selected.
+std::vector<ListRow> MediaRows(const std::vector<MediaEntry>& entries);
+
+class MediaPages : public IMediaWindow {
+ public:
+  explicit MediaPages(CManagerDlg& window);
+
+  // Registers the operations with the window; before the window starts its workers.
+  void Register();
+
+  MediaCatalogue& PcCatalogue(int kind) { return pc_[static_cast<size_t>(kind)]; }
+  MediaCatalogue& PspSide() { return pspSide_; }
+  // The open group folder of the music or photo page (empty at the top).
+  std::string OpenGroup(int kind) const;
+  void SetOpenGroup(int kind, const std::string& group);
+  const std::vector<uint32_t>& RatedList() const { return rated_; }
+  MediaStick Stick();
+
+  // IMediaWindow: any thread.
+  void SetStatusText(const std::string& text) override;
+  void SetProgress(int percent) override;
+  std::string ChooseSavePath(const std::string& proposed) override;
+  std::string AskName(const std::string& prompt, const std::string& initialName) override;
+
+  // The operations (public for the window's tests).
+  void LoadLists(const ManualResetEvent& stop);
+  void SaveLists(uintptr_t which);
+  void AddFiles(int page, const std::vector<std::string>& files);
+  void RemoveFromPcList(int page);
+  void ScanPspSide(int page);
+  void RunBatch(int page, const ManualResetEvent& stop);
+
+ private:
+  std::string ListFilePath(int kind) const;
+  void ShowPcRows(int kind);
+  // The folder a music or photo file goes into: the open group, else the selected folder row
+  // of the PSP list (which becomes the target folder to select again after a rescan).
+  std::string SubfolderFor(int kind);
+
+  CManagerDlg& window_;
+  std::array<MediaCatalogue, kMediaKinds> pc_;
+  MediaCatalogue pspSide_;
+  mutable std::mutex textMutex_;  // the open groups and the target folder
+  std::array<std::string, kMediaKinds> openGroup_;
+  std::string targetFolder_;
+  std::vector<uint32_t> rated_;
+};
+
+}  // namespace pspkvx
