@@ -1,5 +1,7 @@
 #include "ui/MediaPages.h"
 
+#include <algorithm>
+
 #include "base/DateText.h"
 #include "base/WindowMessages.h"
 #include "media/CatalogueAdd.h"
@@ -120,8 +122,18 @@ void MediaPages::LoadLists(const ManualResetEvent& stop) {
   for (int kind = 0; kind < kMediaKinds && !stop.IsSet(); ++kind) {
     MediaCatalogue loaded;
     LoadFileList(loaded, ListFilePath(kind));
-    loaded.Sort();
-    pc_[static_cast<size_t>(kind)].Replace(loaded.Entries());
+    std::vector<MediaEntry> fromFile = loaded.Entries();
+    // Files the user added while the list still loaded stay, after those of the file.
+    MediaCatalogue& catalogue = pc_[static_cast<size_t>(kind)];
+    catalogue.Edit([&fromFile](std::vector<MediaEntry>& entries) {
+      for (MediaEntry& added : entries)
+        if (std::none_of(fromFile.begin(), fromFile.end(), [&added](const MediaEntry& e) {
+              return platform::SamePath(e.path, added.path);
+            }))
+          fromFile.push_back(std::move(added));
+      entries = std::move(fromFile);
+    });
+    catalogue.Sort();
     ShowPcRows(kind);
   }
   rated_ = LoadRatedList(platform::JoinPath(window_.App().m_szProgramFolder, kRatedListName));

@@ -1,0 +1,114 @@
+#include <filesystem>
+#include <fstream>
+
+#include "media/FileList.h"
+#include "ui/ControlIds.h"
+#include "ui/MediaPages.h"
+#include "ui/PageTable.h"
+#include "ui/manager_fixture.h"
+
+namespace pspkvx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MediaPagesTest : public ManagerTest {
+ protected:
+  std::string PcFile(const std::string& name, const std::string& content = "data") {
+    const std::string path = dir_.File("pc/" + name);
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+  // The window with its lists loaded.
+  CManagerDlg& Loaded() {
+    CManagerDlg& window = Window();
+    EXPECT_TRUE(PumpUntil([&] { return !window.WorkerRunning(ThreadLoadLists); }));
+    return window;
+  }
+  void WaitForListWorker() {
+    EXPECT_TRUE(PumpUntil([&] { return !window_->WorkerRunning(ThreadSaveLists); }));
+  }
+  void RunTransfer(CManagerDlg& window) {
+    window.OnCommand(IdTransfer);
+    EXPECT_TRUE(PumpUntil([&] { return !window.IsBusy(); }));
+  }
+  std::vector<std::string> Names(int listId) {
+    std::vector<std::string> names;
+    const ListModel& list = window_->List(listId);
+    for (size_t row = 0; row < list.RowCount(); ++row)
+      names.push_back(list.Text(row, MediaColumnName));
+    return names;
+  }
+  bool Selected(int listId, size_t row) {
+    const auto found = window_->List(listId).Row(row);
+    return found && found->selected;
+  }
+  std::string ListFile(int kind) { return app_.m_szProgramFolder + "/" + FileListName(kind); }
+};
+
+TEST_F(MediaPagesTest, AddedFilesAreListedAndKeptAcrossARestartUntilRemoved) {
+  const std::string b = PcFile("b.mp3");
+  const std::string a = PcFile("A.mp3");
+  view_.chosenFiles_ = {b, a};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdTabMusic);
+  window.OnCommand(IdAddFiles);
+  EXPECT_EQ(Names(IdMusicPcList), (std::vector<std::string>{"A.mp3", "b.mp3"}));
+  // Just added: selected, ready to send.
+  EXPECT_TRUE(Selected(IdMusicPcList, 0));
+  EXPECT_TRUE(Selected(IdMusicPcList, 1));
+  EXPECT_EQ(FieldText(app_.m_config.LastAddFolder), dir_.File("pc"));
+  WaitForListWorker();
+  EXPECT_TRUE(fs::exists(ListFile(MediaMusic)));
+
+  window_.reset();
+  CManagerDlg& again = Loaded();
+  EXPECT_EQ(Names(IdMusicPcList), (std::vector<std::string>{"A.mp3", "b.mp3"}));
+  EXPECT_EQ(again.List(IdMusicPcList).Text(1, MediaColumnPath), b);
+  EXPECT_FALSE(Selected(IdMusicPcList, 0));
+
+  again.OnCommand(IdTabMusic);
+  again.List(IdMusicPcList).Select(0);
+  again.OnCommand(IdRemove);
+  EXPECT_EQ(Names(IdMusicPcList), (std::vector<std::string>{"b.mp3"}));
+  EXPECT_TRUE(fs::exists(a));  // only the list entry goes
+  again.ExitSequence();
+  MediaCatalogue saved;
+  LoadFileList(saved, ListFile(MediaMusic));
+  ASSERT_EQ(saved.Size(), 1u);
+  EXPECT_EQ(saved.At(0)->path, b);
+}
+
+TEST_F(MediaPagesTest, TheTransferSendsTheSelectedFilesIntoTheChosenStickFolder) {
+  fs::create_directories(root_ + "PSP/MUSIC/Rock");
+  view_.chosenFiles_ = {PcFile("a.mp3", "first"), PcFile("b.mp3", "second")};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdTabMusic);
+  window.OnCommand(IdAddFiles);
+  window.List(IdMusicPcList).Select(1, false);  // b stays on the PC
+  ASSERT_EQ(Names(IdMusicPspList), (std::vector<std::string>{"Rock"}));
+  window.List(IdMusicPspList).Select(0);
+
+  RunTransfer(window);
+  EXPECT_TRUE(fs::exists(root_ + "PSP/MUSIC/Rock/a.mp3"));
+  EXPECT_FALSE(fs::exists(root_ + "PSP/MUSIC/Rock/b.mp3"));
+  // The sent row is done; the folder it went into is chosen again after the rescan.
+  EXPECT_FALSE(Selected(IdMusicPcList, 0));
+  EXPECT_TRUE(Selected(IdMusicPspList, 0));
+  EXPECT_TRUE(view_.boxes_.empty());
+}
+
+TEST_F(MediaPagesTest, TheVideoTransferSendsMp4FilesAndLeavesTheOthers) {
+  view_.chosenFiles_ = {PcFile("clip.mp4", "not really a movie"), PcFile("film.avi")};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdAddFiles);
+  ASSERT_EQ(Names(IdVideoPcList), (std::vector<std::string>{"clip.mp4", "film.avi"}));
+  RunTransfer(window);
+  EXPECT_TRUE(fs::exists(root_ + "mp_root/100mnv01/M4V00001.MP4"));
+  EXPECT_FALSE(Selected(IdVideoPcList, 0));
+  EXPECT_TRUE(Selected(IdVideoPcList, 1));
+}
+
+}  // namespace
+}  // namespace pspkvx::test
