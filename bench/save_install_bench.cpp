@@ -3,19 +3,13 @@
 // Both write into a temporary folder of the same volume; removing the result of an iteration
 // is not timed.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "app/AppConfig.h"
-#include "platform/SimulatedPsp.h"
-#include "psp/PspDrive.h"
-#include "psp/PspStick.h"
+#include "bench/BenchSupport.h"
 #include "saves/ContainerWriter.h"
 #include "saves/SaveInstall.h"
 
@@ -23,6 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using pspkvx::SaveRecordSource;
+using pspkvx::bench::BenchFolder;
+using pspkvx::bench::BenchStick;
+using pspkvx::bench::SyncVolume;
 
 constexpr int kFiles = 40;
 constexpr size_t kFileBytes = 512 * 1024;
@@ -36,23 +33,6 @@ std::string FileName(int k) {
   return "DATA" + std::to_string(k) + ".BIN";
 }
 
-// A fresh folder for one benchmark, removed when it ends.
-class BenchFolder {
- public:
-  BenchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "pspkvx-bench-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~BenchFolder() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 std::vector<uint8_t> TwentyMegabyteBuffer() {
   std::vector<SaveRecordSource> records = {{pspkvx::kRecordFolder, "\\ULUS10041DATA", {}}};
   for (int k = 0; k < kFiles; ++k)
@@ -65,32 +45,12 @@ std::vector<uint8_t> TwentyMegabyteBuffer() {
   return buffer;
 }
 
-struct SilentHost : pspkvx::IMessageBoxHost {
-  int ShowMessageBox(const pspkvx::MessageBoxRequest&) override { return pspkvx::ResultYes; }
-  void SetMessageShowing(bool) override {}
-};
-
-// Waits until what was written to the volume holding folder is on the disk.
-void SyncVolume(const std::string& folder) {
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  syncfs(fd);
-  close(fd);
-}
-
 // Arguments: 0 the files may stay in the page cache; 1 the time includes their reaching the
 // disk (a memory stick is written through, so this is closer to the PSP's case).
 void BM_InstallSave20MB(benchmark::State& state) {
   BenchFolder stick;
-  auto platform = pspkvx::platform::WithSimulatedPsp(pspkvx::platform::CreateSystemPlatform(),
-                                                     stick.path(), uint64_t(1) << 30);
-  pspkvx::AppConfig config{};
-  config.PspDriveLetter = pspkvx::platform::kSimulatedPspLetter;
-  pspkvx::CPspDrive drive(*platform, config, pspkvx::platform::kOsNt);
-  drive.Poll();
-  pspkvx::PspStick files(*platform, drive);
-  SilentHost host;
-  const pspkvx::SaveStick target{*platform, drive, files, host};
+  BenchStick psp(stick.path(), uint64_t(1) << 30);
+  const pspkvx::SaveStick target{psp.Platform(), psp.Drive(), psp.Files(), psp.Host()};
   const std::vector<uint8_t> stored = TwentyMegabyteBuffer();
   std::vector<uint8_t> buffer;
   for (auto _ : state) {

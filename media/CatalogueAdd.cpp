@@ -1,23 +1,17 @@
 #include "media/CatalogueAdd.h"
 
-#include <chrono>
 #include <filesystem>
 #include <new>
+#include <unordered_map>
 
 #include "base/StringTable.h"
 #include "media/MediaTypes.h"
+#include "platform/Platform.h"
 
 namespace pspkvx {
 namespace {
 
 namespace fs = std::filesystem;
-
-uint32_t SecondsSince1970(fs::file_time_type time) {
-  const auto system = std::chrono::file_clock::to_sys(time);
-  const auto seconds =
-      std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count();
-  return seconds < 0 ? 0 : static_cast<uint32_t>(seconds);
-}
 
 void Show(IMessageBoxHost* messages, int textId) {
   if (messages) ShowMessage(*messages, StringOf(textId));
@@ -58,20 +52,13 @@ AddOutcome AddOne(MediaCatalogue& catalogue, const std::string& path, IMessageBo
 }  // namespace
 
 std::optional<MediaEntry> EntryOfFile(const std::string& path) {
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (error || !fs::exists(status)) return std::nullopt;
+  const auto status = platform::QueryLocalPath(path);
+  if (!status || status->kind == platform::PathKind::Other) return std::nullopt;
   MediaEntry entry;
-  const bool folder = fs::is_directory(status);
+  const bool folder = status->kind == platform::PathKind::Folder;
   entry.attributes = folder ? kAttributeFolder : 0;
-  if (!folder) {
-    const uintmax_t size = fs::file_size(path, error);
-    if (error) return std::nullopt;
-    entry.size = static_cast<int64_t>(size);
-  }
-  const fs::file_time_type time = fs::last_write_time(path, error);
-  if (error) return std::nullopt;
-  entry.modified = SecondsSince1970(time);
+  entry.size = static_cast<int64_t>(status->size);
+  entry.modified = status->modifiedTime < 0 ? 0 : static_cast<uint32_t>(status->modifiedTime);
   entry.name = DisplayName(path, folder);
   entry.path = path;
   return entry;
@@ -82,16 +69,32 @@ AddOutcome AddEntry(MediaCatalogue& catalogue, const std::string& path, IMessage
   if (outcome != AddOutcome::Added) return outcome;
   std::error_code error;
   if (!fs::is_directory(path, error)) return outcome;
+  // The known paths, indexed once: a folder of many files is added in linear time. Only this
+  // adds to the catalogue meanwhile, and it appends, so the indices stay.
+  std::unordered_map<std::string, size_t> known;
+  {
+    const std::vector<MediaEntry> entries = catalogue.Entries();
+    known.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+      known.emplace(platform::PathKey(entries[i].path), i);
+  }
   // Everything below the folder, whatever its type; links to folders are not entered.
   for (fs::recursive_directory_iterator
            it(path, fs::directory_options::skip_permission_denied, error),
        end;
        !error && it != end; it.increment(error)) {
+    // Pipes, sockets and devices are not media.
+    std::error_code kindError;
+    if (!it->is_regular_file(kindError) && !it->is_directory(kindError)) continue;
     const std::string item = it->path().string();
-    if (const auto known = catalogue.FindByPath(item))
-      Refresh(catalogue, *known);
-    else if (AddOne(catalogue, item, messages) == AddOutcome::Failed)
-      break;
+    const auto found = known.find(platform::PathKey(item));
+    if (found != known.end()) {
+      Refresh(catalogue, found->second);
+      continue;
+    }
+    const size_t index = catalogue.Size();
+    if (AddOne(catalogue, item, messages) == AddOutcome::Failed) break;
+    known.emplace(platform::PathKey(item), index);
   }
   return outcome;
 }

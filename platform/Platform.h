@@ -148,6 +148,10 @@ void SetCurrentThreadPriority(int priority);
 // convert it.
 std::optional<std::tm> LocalTime(int64_t seconds);
 
+// The status of a path on the PC's own disks, links followed, in one system call: for walking
+// the user's own files, where no Platform object is at hand. None when nothing is there.
+std::optional<PathStatus> QueryLocalPath(const std::string& path);
+
 // Who may read a file that ReplaceFileAtomically writes.
 enum class FileAccess {
   Kept,       // the permissions of the file replaced; a new file gets rw-r--r--
@@ -176,6 +180,8 @@ std::string LastListenErrorText();
 // Whether two paths name the same file as the system compares names: letter case counts on
 // Linux, not on Windows.
 bool SamePath(const std::string& a, const std::string& b);
+// The path as that comparison sees it: equal keys for the same file (an index's key).
+std::string PathKey(const std::string& path);
 
 // Plain concatenation with the platform's separator ("a" + sep + "b").
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -95,9 +95,13 @@ std::optional<DiskSpace> PosixDiskSpace(const std::string& path) {
   return DiskSpace{uint64_t(vfs.f_bavail) * unit, uint64_t(vfs.f_blocks) * unit};
 }
 
-std::optional<PathStatus> PosixQueryPath(const std::string& path) {
+namespace {
+
+// stat or lstat of a path as a PathStatus.
+std::optional<PathStatus> StatusOf(const std::string& path,
+                                   int (*query)(const char*, struct stat*)) {
   struct stat st {};
-  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  if (path.empty() || query(path.c_str(), &st) != 0) return std::nullopt;
   PathStatus status;
   status.modifiedTime = static_cast<int64_t>(st.st_mtime);
   if (S_ISREG(st.st_mode)) {
@@ -107,6 +111,16 @@ std::optional<PathStatus> PosixQueryPath(const std::string& path) {
     status.kind = PathKind::Folder;
   }
   return status;
+}
+
+}  // namespace
+
+std::optional<PathStatus> PosixQueryPath(const std::string& path) {
+  return StatusOf(path, ::lstat);
+}
+
+std::optional<PathStatus> QueryLocalPath(const std::string& path) {
+  return StatusOf(path, ::stat);
 }
 
 std::optional<std::string> PosixReadFilePart(const std::string& path, uint64_t offset,

@@ -25,6 +25,17 @@ bool SamePath(const std::string& a, const std::string& b) {
 #endif
 }
 
+std::string PathKey(const std::string& path) {
+#ifdef _WIN32
+  std::string key = path;
+  for (char& c : key)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
+#else
+  return path;
+#endif
+}
+
 std::string FolderOfPath(const std::string& path) {
   const size_t sep = path.find_last_of(kPathSep);
   return sep == std::string::npos ? path : path.substr(0, sep);
