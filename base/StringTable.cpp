@@ -175,6 +175,10 @@ constexpr Entry kStrings[] = {
     {IDS_NO_ONLINE_SERVER, "Could not connect to online server"},
     {IDS_INTERNET_NOT_WORKING, "The internet connection does not appear to be working"},
     {IDS_CANCELLED, "Cancelled"},
+    {IDS_NAME_NOT_ALLOWED, "That name cannot be used on the PSP memory stick:"},
+    {IDS_COULD_NOT_CREATE_FOLDER, "Couldn't create the folder:\n\n"},
+    {IDS_COULD_NOT_RENAME_FILE, "Couldn't rename the file:\n\n"},
+    {IDS_COULD_NOT_RENAME_FOLDER, "Couldn't rename the folder:\n\n"},
 };
 
 // The placeholders of every format text, as its callers fill them (FormatString checks them).

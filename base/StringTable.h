@@ -127,6 +127,12 @@ enum StringId : int {
 
   // Main window texts without a number of their own (1300-1399).
   IDS_CANCELLED = 1300,
+
+  // Group folders and files on the stick, texts without a number of their own (1400-1449).
+  IDS_NAME_NOT_ALLOWED = 1400,
+  IDS_COULD_NOT_CREATE_FOLDER = 1401,
+  IDS_COULD_NOT_RENAME_FILE = 1402,
+  IDS_COULD_NOT_RENAME_FOLDER = 1403,
 };
 
 // The text of a string id, or an empty text for an id the table does not hold.
