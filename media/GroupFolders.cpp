@@ -122,7 +122,7 @@ std::string NameRefusedMessage(const std::string& name, const std::string& probl
 }
 
 std::string ShownFolder(const MediaStick& stick, StickPage page, const std::string& openGroup) {
-  const std::string folder = PageFolder(stick, page);
+  std::string folder = PageFolder(stick, page);
   if (folder.empty() || openGroup.empty()) return folder;
   if (!BareNameProblem(openGroup).empty()) return "";
   return FindOnStick(stick.platform, folder, openGroup);
