@@ -47,4 +47,20 @@ std::string RelativePathProblem(std::string_view path) {
   }
 }
 
+CleanedText CleanText(const std::string& text, char replacement) {
+  CleanedText cleaned;
+  cleaned.text.reserve(text.size());
+  for (const char c : text) {
+    const bool unsafe = static_cast<unsigned char>(c) >= 128 || c == '&' || c == '%' || c == '<' ||
+                        c == '>' || c == '#';
+    if (!unsafe) {
+      cleaned.text += c;
+      continue;
+    }
+    ++cleaned.replaced;
+    if (replacement != '\0') cleaned.text += replacement;
+  }
+  return cleaned;
+}
+
 }  // namespace pspkvx

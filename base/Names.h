@@ -2,7 +2,7 @@
 // the stick's folder listings, an archive's entries, a folder name the user typed, a service
 // query. Such a name never leads outside the folder it is meant for.
 //
-// Both functions return why the text cannot be used, in words that follow the text ("holds a
+// The two rules return why the text cannot be used, in words that follow the text ("holds a
 // NUL character"), or an empty text when it can. Separators are "\" and "/" on every system.
 #pragma once
 
@@ -22,6 +22,16 @@ std::string BareNameProblem(std::string_view name);
 // prefix), without a NUL, and every component between separators a bare name (no empty
 // component, no "." or "..").
 std::string RelativePathProblem(std::string_view path);
+
+// Texts from outside that are shown or become folder names on the stick (a save's title, a
+// group folder's name) keep only plain ASCII and none of '&', '%', '<', '>', '#'.
+struct CleanedText {
+  std::string text;
+  int replaced = 0;  // characters replaced (or dropped)
+};
+// Replaces each '&', '%', '<', '>', '#' and every byte of 128 or more with the replacement
+// character, or drops it when the replacement is NUL.
+CleanedText CleanText(const std::string& text, char replacement);
 
 // True for "\" and "/".
 inline bool IsNameSeparator(char c) {

@@ -128,10 +128,16 @@ enum StringId : int {
   // Main window texts without a number of their own (1300-1399).
   IDS_CANCELLED = 1300,
 
-  // Media catalogue texts without a number of their own (1400-1499).
+  // Media catalogue texts without a number of their own (1400-1449).
   IDS_FILE_DATE_UNREADABLE = 1400,
   IDS_FILE_LIST_OUT_OF_MEMORY = 1401,
   IDS_FILE_LIST_ERROR = 1402,
+
+  // Group folders and files on the stick, texts without a number of their own (1450-1499).
+  IDS_NAME_NOT_ALLOWED = 1450,
+  IDS_COULD_NOT_CREATE_FOLDER = 1451,
+  IDS_COULD_NOT_RENAME_FILE = 1452,
+  IDS_COULD_NOT_RENAME_FOLDER = 1453,
 };
 
 // The text of a string id, or an empty text for an id the table does not hold.

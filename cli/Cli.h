@@ -65,5 +65,7 @@ void RegisterPspCommands(CLI::App& app, Context& context);
 void RegisterOnlineCommands(CLI::App& app, Context& context);
 // Adds "saves list" and, to the "save" group, "install" and "delete".
 void RegisterStickSaveCommands(CLI::App& app, Context& context);
+// "group new", "group rename" and "group delete".
+void RegisterGroupCommands(CLI::App& app, Context& context);
 
 }  // namespace pspkvx::cli

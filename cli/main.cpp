@@ -20,6 +20,7 @@ int Run(int argc, char** argv) {
   pspkvx::cli::RegisterPspCommands(app, context);
   pspkvx::cli::RegisterOnlineCommands(app, context);
   pspkvx::cli::RegisterStickSaveCommands(app, context);
+  pspkvx::cli::RegisterGroupCommands(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

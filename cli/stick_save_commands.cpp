@@ -1,23 +1,16 @@
-// saves list / save install / save delete: the game saves on a memory stick. The stick is a
-// folder presented as the PSP's drive (the simulated PSP on letter P), so the detection, the
-// paths and the writes are PSPKVX's own.
-#include <cstdlib>
+// saves list / save install / save delete: the game saves on a memory stick (CliStick.h).
 #include <iostream>
 #include <iterator>
-#include <memory>
 #include <vector>
 
-#include "app/AppConfig.h"
 #include "base/LittleEndian.h"
-#include "base/StringTable.h"
 #include "cli/Cli.h"
-#include "platform/SimulatedPsp.h"
-#include "psp/PspDrive.h"
-#include "psp/PspStick.h"
+#include "cli/CliStick.h"
 #include "saves/SaveDiscovery.h"
 #include "saves/SaveInstall.h"
 #include "saves/SaveList.h"
 #include "saves/SaveRemoval.h"
+#include "saves/SaveStick.h"
 
 namespace pspkvx::cli {
 namespace {
@@ -30,61 +23,9 @@ struct StickOptions {
   bool no = false;
 };
 
-// Messages go to stderr (when the command fails); a question is answered as the flags say.
-class CliMessageHost final : public IMessageBoxHost {
- public:
-  explicit CliMessageHost(bool answerYes) : answerYes_(answerYes) {}
-  int ShowMessageBox(const MessageBoxRequest& request) override {
-    if (request.type == MbYesNo) return answerYes_ ? ResultYes : ResultNo;
-    messages_ += (messages_.empty() ? "" : " ") + request.text;
-    return ButtonSetForType(request.type).results[0];
-  }
-  void SetMessageShowing(bool) override {}
-  // Every message shown, or the fallback when there was none.
-  std::string Messages(const std::string& fallback) const {
-    return messages_.empty() ? fallback : messages_;
-  }
-
- private:
-  bool answerYes_;
-  std::string messages_;
-};
-
-// The stick's root as given: a missing folder is an unplugged PSP, but a file or a pipe is a
-// mistake to name, not a PSP.
-const std::string& StickRoot(const std::string& root) {
-  RequireFolder(root, true);
-  return root;
+SaveStick StickOf(CliStick& stick) {
+  return {stick.Platform(), stick.Drive(), stick.Files(), stick.Host()};
 }
-
-// The stick folder as the PSP's drive, found by one detection with the letter fixed on P.
-class CliStick {
- public:
-  CliStick(const std::string& root, bool answerYes)
-      : platform_(platform::WithSimulatedPsp(platform::CreateSystemPlatform(), StickRoot(root),
-                                             platform::SimulatedCapacityFromText(std::getenv(
-                                                 platform::kSimulatedCapacityVariable)))),
-        host_(answerYes) {
-    config_.SearchForPsp = 0;
-    config_.PspDriveLetter = platform::kSimulatedPspLetter;
-    drive_ = std::make_unique<CPspDrive>(*platform_, config_, platform_->OsFamily());
-    files_ = std::make_unique<PspStick>(*platform_, *drive_);
-    drive_->Poll();
-    if (!drive_->IsReady()) throw CliError(kExitFailed, StringOf(IDS_NO_PSP_DETECTED));
-  }
-
-  platform::Platform& Platform() { return *platform_; }
-  CPspDrive& Drive() { return *drive_; }
-  CliMessageHost& Host() { return host_; }
-  SaveStick Stick() { return {*platform_, *drive_, *files_, host_}; }
-
- private:
-  std::unique_ptr<platform::Platform> platform_;
-  AppConfig config_{};
-  std::unique_ptr<CPspDrive> drive_;
-  std::unique_ptr<PspStick> files_;
-  CliMessageHost host_;
-};
 
 // The file as a received container buffer: its 32-bit length, then its bytes.
 std::vector<uint8_t> ReadContainerBuffer(const std::string& path) {
@@ -121,7 +62,7 @@ void Install(const Context& context, const StickOptions& options) {
   std::vector<uint8_t> buffer = ReadContainerBuffer(options.file);
   CliStick stick(options.stick, options.yes);
   SaveInstallReport report;
-  const int result = InstallSave(stick.Stick(), buffer, true, &report);
+  const int result = InstallSave(StickOf(stick), buffer, true, &report);
   if (result != 0) throw CliError(kExitFailed, stick.Host().Messages("the save was not installed"));
   if (context.json) {
     PrintJson({{"folder", Latin1ToUtf8(report.folder)},
@@ -144,7 +85,7 @@ void Delete(const Context& context, const StickOptions& options) {
   const auto status = stick.Platform().QueryPath(path);
   if (!status || status->kind != platform::PathKind::Folder)
     throw CliError(kExitFailed, "there is no save " + options.folder + " on the stick");
-  if (DeleteTree(stick.Stick(), path) != 0)
+  if (DeleteTree(StickOf(stick), path) != 0)
     throw CliError(kExitFailed, stick.Host().Messages("the save was not deleted"));
   if (context.json)
     PrintJson({{"deleted", Latin1ToUtf8(options.folder)}});

@@ -38,22 +38,6 @@ std::vector<SaveEntry> ScanSaves(const platform::Platform& platform, const CPspD
   return entries;
 }
 
-CleanedText CleanText(const std::string& text, char replacement) {
-  CleanedText cleaned;
-  cleaned.text.reserve(text.size());
-  for (const char c : text) {
-    const bool unsafe = static_cast<unsigned char>(c) >= 128 || c == '&' || c == '%' || c == '<' ||
-                        c == '>' || c == '#';
-    if (!unsafe) {
-      cleaned.text += c;
-      continue;
-    }
-    ++cleaned.replaced;
-    if (replacement != '\0') cleaned.text += replacement;
-  }
-  return cleaned;
-}
-
 std::string ReadSaveTitle(const platform::Platform& platform, const CPspDrive& drive,
                           const std::string& folderName) {
   const std::string folder = SaveFolderPath(drive, folderName);

@@ -38,17 +38,9 @@ std::string SaveFolderPath(const CPspDrive& drive, const std::string& folderName
 // the stick ("psp/savedata/..." where the stick has those names). Empty unless the PSP is ready.
 std::vector<SaveEntry> ScanSaves(const platform::Platform& platform, const CPspDrive& drive);
 
-struct CleanedText {
-  std::string text;
-  int replaced = 0;  // characters replaced (or dropped)
-};
-// Replaces each '&', '%', '<', '>', '#' and every byte of 128 or more with the replacement
-// character, or drops it when the replacement is NUL.
-CleanedText CleanText(const std::string& text, char replacement);
-
 // The title of a save: up to 80 bytes of its PARAM.SFO (in whatever case the name is on the
-// stick) from offset 4784, ending at the first NUL, cleaned with a space. Empty when the file
-// cannot be read or is shorter than that.
+// stick) from offset 4784, ending at the first NUL, cleaned with a space (CleanText). Empty when
+// the file cannot be read or is shorter than that.
 std::string ReadSaveTitle(const platform::Platform& platform, const CPspDrive& drive,
                           const std::string& folderName);
 

@@ -7,10 +7,8 @@
 
 namespace pspkvx {
 
-// Removes the folder at path with everything in it; 0 when it is gone. A file that cannot be
-// deleted shows "Couldn't delete the file:" with its path and ends the removal (-1), as does a
-// folder that cannot be removed ("Couldn't delete the folder:"). Symbolic links are removed,
-// never followed.
+// Removes the folder at path with everything in it; 0 when it is gone, -1 after the message of
+// what could not be deleted (DeleteStickTree, psp/StickTree.h).
 int DeleteTree(const SaveStick& stick, const std::string& path);
 
 enum class SaveDeletion {

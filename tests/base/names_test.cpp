@@ -60,5 +60,24 @@ TEST(NamesFromOutside, CaseIsIgnoredForAsciiLettersOnly) {
   EXPECT_EQ(AsciiUpperCase("m4v00001.mp4"), "M4V00001.MP4");
 }
 
+TEST(CleanText, ReplacesOrDropsUnsafeCharacters) {
+  const struct {
+    std::string text;
+    char replacement;
+    std::string cleaned;
+    int replaced;
+  } kCases[] = {
+      {"A&B%C<D>E#F", ' ', "A B C D E F", 5},
+      {"A&B%C<D>E#F", '\0', "ABCDEF", 5},
+      {"caf\xC3\xA9", '_', "caf__", 2},
+      {"Plain text (1) - ok!", ' ', "Plain text (1) - ok!", 0},
+  };
+  for (const auto& c : kCases) {
+    const CleanedText result = CleanText(c.text, c.replacement);
+    EXPECT_EQ(result.text, c.cleaned) << c.text;
+    EXPECT_EQ(result.replaced, c.replaced) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace pspkvx

@@ -47,7 +47,7 @@ class CopyEngineTest : public test::MediaStickTest {
     request.entry = EntryOf(path);
     request.subfolder = subfolder;
     request.stop = stop;
-    return SendToStick(Stick(), request);
+    return SendToStick(Media(), request);
   }
 };
 
@@ -123,6 +123,7 @@ TEST_F(CopyEngineTest, AVideoGoesUnderItsNumberWithItsThumbnailAndItsTrailer) {
 TEST_F(CopyEngineTest, WhatDoesNotFitIsRefusedBeforeAnythingIsWritten) {
   const std::string video = PcFile("big.mp4", std::string(5000, 'v'));
   SetFreeBytes(4000);
+  drive_.RefreshFreeSpace();
   EXPECT_EQ(Send(MediaVideo, video).result, SendNoRoom);
   EXPECT_EQ(host_.texts(), std::vector<std::string>{FormatString(
                                IDS_NOT_ENOUGH_SPACE, {FormatSize(4000), FormatSize(5000)})});
@@ -150,7 +151,7 @@ TEST_F(CopyEngineTest, AStoppedOrFailedCopyLeavesNoPartialFileAndKeepsTheOldOne)
   missing.kind = MediaMusic;
   missing.entry = EntryOf(PcFile("vanishing.mp3", "12345"));
   fs::remove(missing.entry.path);
-  EXPECT_EQ(SendToStick(Stick(), missing).result, SendFailed);
+  EXPECT_EQ(SendToStick(Media(), missing).result, SendFailed);
   EXPECT_EQ(host_.texts().back(), StringOf(IDS_OPEN_FILE_FAILED) + "\r\n" + missing.entry.path);
   EXPECT_FALSE(FileExists(OnStick("PSP/Music/vanishing.mp3")));
 }

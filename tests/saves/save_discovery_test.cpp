@@ -72,25 +72,6 @@ TEST_F(SaveDiscoveryTest, TitleComesFromTheFixedOffsetCleanedWithSpaces) {
   }
 }
 
-TEST(CleanText, ReplacesOrDropsUnsafeCharacters) {
-  const struct {
-    std::string text;
-    char replacement;
-    std::string cleaned;
-    int replaced;
-  } kCases[] = {
-      {"A&B%C<D>E#F", ' ', "A B C D E F", 5},
-      {"A&B%C<D>E#F", '\0', "ABCDEF", 5},
-      {"caf\xC3\xA9", '_', "caf__", 2},
-      {"Plain text (1) - ok!", ' ', "Plain text (1) - ok!", 0},
-  };
-  for (const auto& c : kCases) {
-    const CleanedText result = CleanText(c.text, c.replacement);
-    EXPECT_EQ(result.text, c.cleaned) << c.text;
-    EXPECT_EQ(result.replaced, c.replaced) << c.text;
-  }
-}
-
 TEST_F(SaveDiscoveryTest, FolderSizeCountsSubfoldersAndNeverFollowsLinks) {
   MakeSave("SAVE", {{"A", std::string(1000, 'a')},
                     {"SUB/B", std::string(300, 'b')},

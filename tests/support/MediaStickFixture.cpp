@@ -28,13 +28,27 @@ std::string RecordingMediaWindow::ChooseSavePath(const std::string& proposed) {
   return path;
 }
 
-std::string RecordingMediaWindow::AskName(const std::string& prompt, const std::string&) {
+std::string RecordingMediaWindow::AskName(const std::string& prompt,
+                                          const std::string& initialName) {
   std::lock_guard<std::mutex> lock(mutex_);
-  prompts.push_back(prompt);
-  if (names.empty()) return "";
-  std::string name = names.front();
-  names.pop_front();
+  questions_.push_back({prompt, initialName});
+  if (names_.empty()) {
+    ADD_FAILURE() << "unexpected name entry: " << prompt;
+    return "";
+  }
+  std::string name = names_.front();
+  names_.pop_front();
   return name;
+}
+
+void RecordingMediaWindow::AnswerNames(const std::vector<std::string>& names) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  names_.insert(names_.end(), names.begin(), names.end());
+}
+
+std::vector<RecordingMediaWindow::Question> RecordingMediaWindow::questions() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return questions_;
 }
 
 std::vector<std::string> RecordingMediaWindow::Statuses() const {
@@ -47,27 +61,11 @@ std::vector<int> RecordingMediaWindow::Progress() const {
   return progress_;
 }
 
-MediaStickTest::MediaStickTest() {
-  SetConfigDefaults(config_, "/docs");
-  config_.SearchForPsp = 0;
-  config_.PspDriveLetter = 'P';
-  root_ = dir_.File("stick") + "/";
-  fs::create_directories(root_);
-  platform_.PlugInPsp('P', root_, kTotalBytes, kTotalBytes / 2);
-  drive_.Poll();
-  EXPECT_TRUE(drive_.IsReady());
-}
-
 std::string MediaStickTest::PcFile(const std::string& relative, const std::string& bytes) {
   const std::string path = OnPc(relative);
   fs::create_directories(fs::path(path).parent_path());
   WriteFileBytes(path, bytes);
   return path;
-}
-
-void MediaStickTest::SetFreeBytes(uint64_t free) {
-  platform_.Change([&](FakePlatform& f) { f.volumes['P'].space = {free, kTotalBytes}; });
-  drive_.RefreshFreeSpace();
 }
 
 }  // namespace pspkvx::test

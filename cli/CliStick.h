@@ -1,0 +1,55 @@
+// A memory stick for the subcommands that work on one: the stick's root folder presented as the
+// PSP's drive (the simulated PSP on letter P, with the capacity of PSPKVX_SIMULATED_CAPACITY), so
+// that the detection, the paths and the writes are PSPKVX's own; and a message-box host that
+// keeps the messages for stderr and answers questions as the command's flags say.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/AppConfig.h"
+#include "base/MessageBox.h"
+#include "platform/Platform.h"
+#include "psp/PspDrive.h"
+#include "psp/PspStick.h"
+
+namespace pspkvx::cli {
+
+// Messages are kept (for stderr, when the command fails); a Yes/No question is answered Yes
+// or No as the command was told.
+class CliMessageHost final : public IMessageBoxHost {
+ public:
+  explicit CliMessageHost(bool answerYes) : answerYes_(answerYes) {}
+  int ShowMessageBox(const MessageBoxRequest& request) override;
+  void SetMessageShowing(bool) override {}
+  // Every message shown, or the fallback when there was none.
+  std::string Messages(const std::string& fallback) const {
+    return messages_.empty() ? fallback : messages_;
+  }
+
+ private:
+  bool answerYes_;
+  std::string messages_;
+};
+
+// The stick folder as the PSP's drive, found by one detection with the letter fixed on P. A root
+// that does not exist is an unplugged PSP, a file or a pipe a mistake to name: both are CliError
+// (exit 1).
+class CliStick {
+ public:
+  CliStick(const std::string& root, bool answerYes);
+
+  platform::Platform& Platform() { return *platform_; }
+  CPspDrive& Drive() { return *drive_; }
+  PspStick& Files() { return *files_; }
+  CliMessageHost& Host() { return host_; }
+
+ private:
+  std::unique_ptr<platform::Platform> platform_;
+  AppConfig config_{};
+  std::unique_ptr<CPspDrive> drive_;
+  std::unique_ptr<PspStick> files_;
+  CliMessageHost host_;
+};
+
+}  // namespace pspkvx::cli
