@@ -409,7 +409,6 @@ void CManagerDlg::RescanCurrentPage() {
 
 bool CManagerDlg::HasOperation(int control) const {
   const WindowOperations& ops = operations_;
-  const bool groupPage = currentPage_ == PageMusic || currentPage_ == PagePhoto;
   switch (control) {
     case IdTransfer:
       return static_cast<bool>(ops.batch[static_cast<size_t>(currentPage_)]);
@@ -422,7 +421,7 @@ bool CManagerDlg::HasOperation(int control) const {
                                         : static_cast<bool>(ops.removeFromPcList);
     case IdDeleteFromPsp:
       return currentPage_ == PageSaves || currentPage_ == PageOnline ||
-             (groupPage && ops.deleteOnStick);
+             static_cast<bool>(ops.deleteOnStick);
     case IdNewGroupFolder:
       return static_cast<bool>(ops.newGroupFolder);
     case IdUpALevel:
@@ -568,7 +567,10 @@ void CManagerDlg::OnCommand(int control) {
       break;
     }
     case IdUpALevel:
-      if (!IsBusy() && groupPage && operations_.upALevel) operations_.upALevel(currentPage_);
+      if (!IsBusy() && groupPage && operations_.upALevel) {
+        operations_.upALevel(currentPage_);
+        view_.RepaintControl(ControlsOfPage(currentPage_).pspList);
+      }
       break;
     case IdExit:
       ExitSequence();
@@ -589,8 +591,10 @@ void CManagerDlg::OnCommand(int control) {
       DeleteFromPsp();
       break;
     case IdNewGroupFolder:
-      if (!IsBusy() && groupPage && operations_.newGroupFolder)
+      if (!IsBusy() && groupPage && operations_.newGroupFolder) {
         operations_.newGroupFolder(currentPage_);
+        view_.RepaintControl(ControlsOfPage(currentPage_).pspList);
+      }
       break;
     default:  // 1012 "Tray", 1024, 1088 and the rest: nothing
       break;
@@ -619,7 +623,7 @@ void CManagerDlg::DeleteFromPsp() {
     if (!any) return;
   } else if (currentPage_ == PageOnline) {
     if (!DeleteSelectedSaves(stick, saves)) return;
-  } else if (operations_.deleteOnStick && currentPage_ != PageVideo) {
+  } else if (operations_.deleteOnStick) {
     operations_.deleteOnStick(currentPage_);
   } else {
     return;
@@ -754,10 +758,21 @@ void CManagerDlg::OnContextMenu(int listId, int row) {
     case MenuOpen:
     case MenuRename:
       operations_.groupMenuCommand(page, command, row);
+      view_.RepaintControl(listId);
       break;
     default:
       break;
   }
+}
+
+void CManagerDlg::OnListDoubleClicked(int listId, int row) {
+  // A group folder of the music or photo PSP list opens.
+  const int page = listId == IdMusicPspList ? PageMusic : listId == IdPhotoPspList ? PagePhoto : -1;
+  if (page != currentPage_ || IsBusy() || row < 0 || !operations_.groupMenuCommand ||
+      !operations_.rowIsGroupFolder || !operations_.rowIsGroupFolder(page, row))
+    return;
+  operations_.groupMenuCommand(page, MenuOpen, row);
+  view_.RepaintControl(listId);
 }
 
 void CManagerDlg::OnListPressed(int listId) {

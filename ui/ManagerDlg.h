@@ -72,6 +72,8 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   // A right click on a list: the row under the pointer, or -1 on empty space.
   void OnContextMenu(int listId, int row);
   void OnListPressed(int listId);
+  // A double click on a row of a list.
+  void OnListDoubleClicked(int listId, int row);
   void OnTreePressed();
   void OnFilesDropped(int listId, const std::string& path, bool moreFollow);
   void OnCloseRequest() { ExitSequence(); }

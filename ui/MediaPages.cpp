@@ -9,6 +9,7 @@
 #include "media/FileList.h"
 #include "media/PspSideScan.h"
 #include "psp/StickLayout.h"
+#include "ui/ContextMenus.h"
 #include "ui/ControlIds.h"
 #include "ui/ManagerDlg.h"
 #include "ui/PageTable.h"
@@ -19,6 +20,16 @@ namespace {
 
 bool IsMediaPage(int page) {
   return page == PageVideo || page == PageMusic || page == PagePhoto;
+}
+
+bool IsGroupPage(int page) {
+  return page == PageMusic || page == PagePhoto;
+}
+
+StickPage StickPageOf(int page) {
+  return page == PageMusic   ? StickPage::Music
+         : page == PagePhoto ? StickPage::Photos
+                             : StickPage::Video;
 }
 
 // The list file parameters of the list worker: 0 video, 1 or 9 music, 2 photos, 7 all three,
@@ -85,6 +96,17 @@ void MediaPages::Register() {
     ops.batch[static_cast<size_t>(page)] = [this, page](uintptr_t, const ManualResetEvent& stop) {
       RunBatch(page, stop);
     };
+  ops.insideGroupFolder = [this](int page) { return !OpenGroup(page).empty(); };
+  ops.rowIsGroupFolder = [this](int page, int row) {
+    const auto found = row >= 0 ? StickRowAt(page, static_cast<size_t>(row)) : std::nullopt;
+    return found && found->isFolder && OpenGroup(page).empty();
+  };
+  ops.groupMenuCommand = [this](int page, int command, int row) {
+    GroupMenuCommand(page, command, row);
+  };
+  ops.newGroupFolder = [this](int page) { NewGroup(page); };
+  ops.upALevel = [this](int page) { LeaveGroup(page); };
+  ops.deleteOnStick = [this](int page) { DeleteOnStick(page); };
 }
 
 // ---- The window's side of the operations ----
@@ -237,6 +259,64 @@ void MediaPages::RunBatch(int page, const ManualResetEvent& stop) {
     ScanPspSide(page);
   }
   if (handled) ScanPspSide(page);
+}
+
+// ---- Group folders and the files on the stick ----
+
+std::optional<StickRow> MediaPages::StickRowAt(int page, size_t row) {
+  const auto found = window_.List(ControlsOfPage(page).pspList).Row(row);
+  if (!found || found->columns.size() <= MediaColumnFolder) return std::nullopt;
+  return StickRow{found->columns[MediaColumnName], found->columns[MediaColumnPath],
+                  found->columns[MediaColumnFolder] == "1"};
+}
+
+std::vector<StickRow> MediaPages::SelectedStickRows(int page) {
+  std::vector<StickRow> rows;
+  const ListModel& list = window_.List(ControlsOfPage(page).pspList);
+  for (auto row = list.NextSelected(0); row; row = list.NextSelected(*row + 1))
+    if (const auto found = StickRowAt(page, *row)) rows.push_back(*found);
+  return rows;
+}
+
+void MediaPages::Apply(int page, const GroupResult& result) {
+  if (IsGroupPage(page) && result.openGroup != OpenGroup(page)) {
+    SetOpenGroup(page, result.openGroup);
+    window_.List(ControlsOfPage(page).pspList).ClearSelection();
+    std::lock_guard<std::mutex> lock(textMutex_);
+    targetFolder_.clear();
+  }
+  if (result.rescan) ScanPspSide(page);
+}
+
+void MediaPages::NewGroup(int page) {
+  if (!IsGroupPage(page)) return;
+  Apply(page, NewGroupFolder(Stick(), StickPageOf(page), OpenGroup(page)));
+}
+
+void MediaPages::LeaveGroup(int page) {
+  if (!IsGroupPage(page)) return;
+  Apply(page, pspkvx::LeaveGroup(StickPageOf(page), OpenGroup(page)));
+}
+
+void MediaPages::GroupMenuCommand(int page, int command, int row) {
+  if (!IsGroupPage(page)) return;
+  const ListModel& list = window_.List(ControlsOfPage(page).pspList);
+  const auto selected = list.NextSelected(0);
+  const auto target = selected   ? StickRowAt(page, *selected)
+                      : row >= 0 ? StickRowAt(page, static_cast<size_t>(row))
+                                 : std::nullopt;
+  if (!target) return;
+  if (command == MenuOpen)
+    Apply(page, pspkvx::OpenGroup(StickPageOf(page), OpenGroup(page), *target));
+  else if (command == MenuRename)
+    Apply(page, RenameOnStick(Stick(), StickPageOf(page), OpenGroup(page), *target));
+}
+
+void MediaPages::DeleteOnStick(int page) {
+  if (!IsMediaPage(page)) return;
+  const std::vector<StickRow> rows = SelectedStickRows(page);
+  if (rows.empty()) return;
+  Apply(page, pspkvx::DeleteOnStick(Stick(), StickPageOf(page), OpenGroup(page), rows));
 }
 
 }  // namespace pspkvx

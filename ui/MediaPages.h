@@ -7,10 +7,12 @@
 #include <array>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/ManualResetEvent.h"
+#include "media/GroupFolders.h"
 #include "media/MediaCatalogue.h"
 #include "media/MediaStick.h"
 #include "media/MediaTypes.h"
@@ -62,9 +64,20 @@ class MediaPages : public IMediaWindow {
   void RemoveFromPcList(int page);
   void ScanPspSide(int page);
   void RunBatch(int page, const ManualResetEvent& stop);
+  // The group folders and the files of the PSP lists (window thread).
+  void NewGroup(int page);
+  void LeaveGroup(int page);
+  // Open (a folder row) or Rename: the selected row of the PSP list, else the row given.
+  void GroupMenuCommand(int page, int command, int row);
+  void DeleteOnStick(int page);
 
  private:
   std::string ListFilePath(int kind) const;
+  // The PSP list's rows as the group operations take them.
+  std::optional<StickRow> StickRowAt(int page, size_t row);
+  std::vector<StickRow> SelectedStickRows(int page);
+  // A new open group clears the list's selection; the list is rescanned when asked.
+  void Apply(int page, const GroupResult& result);
   void ShowPcRows(int kind);
   // The folder a music or photo file goes into: the open group, else the selected folder row
   // of the PSP list (which becomes the target folder to select again after a rescan).

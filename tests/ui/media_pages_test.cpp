@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include "media/FileList.h"
+#include "ui/ContextMenus.h"
 #include "ui/ControlIds.h"
 #include "ui/MediaPages.h"
 #include "ui/PageTable.h"
@@ -108,6 +109,52 @@ TEST_F(MediaPagesTest, TheVideoTransferSendsMp4FilesAndLeavesTheOthers) {
   EXPECT_TRUE(fs::exists(root_ + "mp_root/100mnv01/M4V00001.MP4"));
   EXPECT_FALSE(Selected(IdVideoPcList, 0));
   EXPECT_TRUE(Selected(IdVideoPcList, 1));
+}
+
+TEST_F(MediaPagesTest, GroupFoldersAreMadeOpenedFilledAndLeftFromTheMusicPage) {
+  fs::create_directories(root_ + "PSP/MUSIC");
+  std::ofstream(root_ + "PSP/MUSIC/old.mp3") << "old";
+  view_.chosenFiles_ = {PcFile("a.mp3")};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdTabMusic);
+  view_.nameAnswer_ = "Road";
+  window.OnCommand(IdNewGroupFolder);
+  ASSERT_EQ(Names(IdMusicPspList), (std::vector<std::string>{"Road", "old.mp3"}));
+
+  window.OnListDoubleClicked(IdMusicPspList, 1);  // a file: nothing opens
+  EXPECT_EQ(window.Media().OpenGroup(MediaMusic), "");
+  window.OnListDoubleClicked(IdMusicPspList, 0);
+  EXPECT_EQ(window.Media().OpenGroup(MediaMusic), "Road");
+  EXPECT_TRUE(Names(IdMusicPspList).empty());
+  window.OnContextMenu(IdMusicPspList, -1);
+  EXPECT_EQ(view_.menus_, std::vector<int>{MenuEmptyInGroup});
+
+  // What is sent goes into the open group.
+  window.OnCommand(IdAddFiles);
+  RunTransfer(window);
+  EXPECT_TRUE(fs::exists(root_ + "PSP/MUSIC/Road/a.mp3"));
+  EXPECT_EQ(Names(IdMusicPspList), std::vector<std::string>{"a.mp3"});
+
+  window.OnCommand(IdUpALevel);
+  ASSERT_EQ(Names(IdMusicPspList), (std::vector<std::string>{"Road", "old.mp3"}));
+  window.List(IdMusicPspList).Select(1);
+  window.OnCommand(IdDeleteFromPsp);
+  EXPECT_FALSE(fs::exists(root_ + "PSP/MUSIC/old.mp3"));
+  EXPECT_EQ(Names(IdMusicPspList), std::vector<std::string>{"Road"});
+}
+
+TEST_F(MediaPagesTest, DeletingAVideoFromTheStickTakesItsThumbnail) {
+  fs::create_directories(root_ + "MP_ROOT/100MNV01");
+  std::ofstream(root_ + "MP_ROOT/100MNV01/M4V00001.MP4") << "movie";
+  std::ofstream(root_ + "MP_ROOT/100MNV01/M4V00001.THM") << "picture";
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdTabMusic);
+  window.OnCommand(IdTabVideo);
+  ASSERT_EQ(Names(IdVideoPspList), std::vector<std::string>{"M4V00001.MP4"});
+  window.List(IdVideoPspList).Select(0);
+  window.OnCommand(IdDeleteFromPsp);
+  EXPECT_TRUE(fs::is_empty(root_ + "MP_ROOT/100MNV01"));
+  EXPECT_TRUE(Names(IdVideoPspList).empty());
 }
 
 }  // namespace

@@ -133,6 +133,8 @@ SkinList* ManagerWindow::AddList(int id, bool pcSide) {
   connect(list, &SkinList::Pressed, this, [this, id] { logic_->OnListPressed(id); });
   connect(list, &SkinList::Released, this, [this, id] { logic_->OnListPressed(id); });
   connect(list, &SkinList::UpALevel, this, [this] { logic_->OnCommand(IdUpALevel); });
+  connect(list, &SkinList::DoubleClicked, this,
+          [this, id](int row) { logic_->OnListDoubleClicked(id, row); });
   if (pcSide) {
     list->SetDropEnabled(true);
     list->SetDropHandler([this, id](const std::string& path, bool moreFollow) {
