@@ -37,22 +37,15 @@ StickPage PageOf(const std::string& page) {
   return page == "photo" ? StickPage::Photos : StickPage::Music;
 }
 
-// A failure: with --json the message is also printed as {"message": ...}; CliError puts it on
-// stderr with exit code 1.
-[[noreturn]] void Fail(const Context& context, const std::string& message) {
-  if (context.json) PrintJson({{"message", message}});
-  throw CliError(kExitFailed, message);
-}
-
 // The existing group folder NAME at the top of the page's folder, as a row of its PSP list.
-StickRow GroupRow(const Context& context, const MediaStick& stick, const GroupOptions& options) {
+StickRow GroupRow(const MediaStick& stick, const GroupOptions& options) {
   if (!BareNameProblem(options.name).empty())
     throw CliError(kExitUsage, "NAME must be the name of a group folder: " + options.name);
   const std::string folder = ShownFolder(stick, PageOf(options.page), "");
   const std::string path = FindOnStick(stick.platform, folder, options.name);
   const auto status = stick.platform.QueryPath(path);
   if (folder.empty() || !status || status->kind != platform::PathKind::Folder)
-    Fail(context, "there is no group folder " + options.name + " in " + folder);
+    throw CliError(kExitFailed, "there is no group folder " + options.name + " in " + folder);
   return {path.substr(path.find_last_of(platform::kPathSep) + 1), path, true};
 }
 
@@ -66,8 +59,9 @@ void Run(const Context& context, const GroupOptions& options, const char* comman
   if (verb == "new") {
     const GroupResult result = NewGroupFolder(stick, page, "");
     if (!result.done)
-      Fail(context, cli.Host().Messages("\"" + options.name +
-                                        "\" is empty once cleaned: no folder was created"));
+      throw CliError(kExitFailed,
+                     cli.Host().Messages("\"" + options.name +
+                                         "\" is empty once cleaned: no folder was created"));
     if (context.json)
       PrintJson({{"folder", result.name}});
     else
@@ -75,12 +69,13 @@ void Run(const Context& context, const GroupOptions& options, const char* comman
     return;
   }
 
-  const StickRow row = GroupRow(context, stick, options);
+  const StickRow row = GroupRow(stick, options);
   if (verb == "rename") {
     const GroupResult result = RenameOnStick(stick, page, "", row);
     if (!result.done)
-      Fail(context, cli.Host().Messages("\"" + options.newName +
-                                        "\" is empty once cleaned: nothing was renamed"));
+      throw CliError(kExitFailed,
+                     cli.Host().Messages("\"" + options.newName +
+                                         "\" is empty once cleaned: nothing was renamed"));
     if (context.json)
       PrintJson({{"folder", result.name}});
     else
@@ -89,7 +84,8 @@ void Run(const Context& context, const GroupOptions& options, const char* comman
   }
 
   const GroupResult result = DeleteOnStick(stick, page, "", {row});
-  if (!result.done) Fail(context, cli.Host().Messages("the group folder was not deleted"));
+  if (!result.done)
+    throw CliError(kExitFailed, cli.Host().Messages("the group folder was not deleted"));
   if (context.json)
     PrintJson({{"deleted", row.name}});
   else

@@ -27,6 +27,9 @@ int Run(int argc, char** argv) {
     const int code = app.exit(e);
     return code == 0 ? pspkvx::cli::kExitOk : pspkvx::cli::kExitUsage;
   } catch (const pspkvx::cli::CliError& e) {
+    // A failed operation also answers a script that asked for JSON.
+    if (context.json && e.code == pspkvx::cli::kExitFailed)
+      pspkvx::cli::PrintJson({{"message", e.what()}});
     pspkvx::cli::PrintFailureLine(e.what());
     return e.code;
   } catch (const std::exception& e) {
