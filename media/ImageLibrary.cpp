@@ -36,10 +36,12 @@ LoadedImage Failed(LoadFailure failure, std::string error) {
   return image;
 }
 
-// The format of an open file: from its content, else from the name's extension.
-FREE_IMAGE_FORMAT FormatOf(FreeImageIO& io, std::FILE* file, const std::string& path) {
+// The format of an open file: from its content, else from the name's extension (byName set).
+FREE_IMAGE_FORMAT FormatOf(FreeImageIO& io, std::FILE* file, const std::string& path,
+                           bool& byName) {
   FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromHandle(&io, file, 0);
-  if (format == FIF_UNKNOWN) {
+  byName = format == FIF_UNKNOWN;
+  if (byName) {
     const auto lock = LockFreeImage();
     format = FreeImage_GetFIFFromFilename(path.c_str());
   }
@@ -96,17 +98,21 @@ LoadedImage LoadImageFile(const std::string& path, unsigned minWidth, unsigned m
                   "cannot open " + path + ": " + std::generic_category().message(errno));
   }
   FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
-  const FREE_IMAGE_FORMAT format = FormatOf(io, file.get(), path);
-  if (format == FIF_UNKNOWN)
-    return Failed(LoadFailure::Unrecognised, path + " is not a picture of a format PSPKVX reads");
+  bool byName = false;
+  const FREE_IMAGE_FORMAT format = FormatOf(io, file.get(), path, byName);
+  const std::string unrecognised = path + " is not a picture of a format PSPKVX reads";
+  if (format == FIF_UNKNOWN) return Failed(LoadFailure::Unrecognised, unrecognised);
   const int flags = format == FIF_JPEG ? JpegScaleFlags(io, file.get(), minWidth, minHeight) : 0;
   LoadedImage image;
   image.bitmap.reset(FreeImage_LoadFromHandle(format, &io, file.get(), flags));
   if (!image.bitmap || !FreeImage_HasPixels(image.bitmap.get()) ||
-      FreeImage_GetWidth(image.bitmap.get()) == 0 || FreeImage_GetHeight(image.bitmap.get()) == 0)
+      FreeImage_GetWidth(image.bitmap.get()) == 0 || FreeImage_GetHeight(image.bitmap.get()) == 0) {
+    // Only the name said it was a picture: it is a file of some other kind.
+    if (byName) return Failed(LoadFailure::Unrecognised, unrecognised);
     return Failed(LoadFailure::NotLoaded, path +
                                               " could not be loaded as a picture (it may be "
                                               "damaged, or of a kind FreeImage does not read)");
+  }
   return image;
 }
 

@@ -36,8 +36,9 @@ std::unique_lock<std::mutex> LockFreeImage();
 enum class LoadFailure {
   None,
   NotAFile,      // nothing there, a folder, a pipe or a device, or it cannot be opened
-  Unrecognised,  // neither its content nor its name is a format FreeImage reads
-  NotLoaded,     // of a format FreeImage reads, but it could not be loaded (damaged, say)
+  Unrecognised,  // neither its content nor its name is a format FreeImage reads, or only its
+                 // name is and it does not load
+  NotLoaded,     // its content is of a format FreeImage reads, but it does not load (damaged)
 };
 
 struct LoadedImage {
