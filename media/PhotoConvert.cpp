@@ -121,7 +121,10 @@ int ConvertPhoto(const MediaStick& stick, const std::string& sourcePath, int mod
   if (stick.platform.QueryPath(destination)) {
     std::optional<std::string> chosen =
         AskExistingDestination(stick, destination, LastComponent(destination));
-    if (!chosen) return finish(PhotoSkipped);
+    if (!chosen) {
+      out = {destination, size.width, size.height, ""};
+      return finish(PhotoSkipped);
+    }
     destination = std::move(*chosen);
   }
   if (Stopped(stop)) return finish(PhotoStopped);
@@ -134,9 +137,7 @@ int ConvertPhoto(const MediaStick& stick, const std::string& sourcePath, int mod
     return finish(PhotoFailed);
   }
   window.SetProgress(100);
-  out.path = destination;
-  out.width = size.width;
-  out.height = size.height;
+  out = {destination, size.width, size.height, ""};
   return finish(PhotoConverted);
 }
 

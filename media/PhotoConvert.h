@@ -29,7 +29,9 @@ enum PhotoResult : int {
 };
 
 struct PhotoOutcome {
-  std::string path;  // the JPEG written
+  // The JPEG written; for PhotoSkipped the file that was there and is kept.
+  std::string path;
+  // The JPEG's size; for PhotoSkipped the size it would have had.
   int64_t width = 0;
   int64_t height = 0;
   std::string error;  // for PhotoUnreadable: why, naming the source
