@@ -61,7 +61,7 @@ image::Bitmap Scale(image::Bitmap source, const PhotoSize& size) {
 std::string Destination(const MediaStick& stick, const std::string& subfolder,
                         const std::string& relative) {
   if (!subfolder.empty() && !BareNameProblem(subfolder).empty()) return "";
-  const std::string path = stick.files.GetStickPath(StickPhotos, relative);
+  std::string path = stick.files.GetStickPath(StickPhotos, relative);
   if (!path.empty() && !subfolder.empty())
     MakeFolders(stick.platform, platform::FolderOfPath(path));
   return path;
