@@ -4,15 +4,9 @@
 
 #include <filesystem>
 
-#include "app/AppConfig.h"
 #include "base/MessageBox.h"
 #include "media/PhotoSizes.h"
-#include "psp/PspDrive.h"
-#include "psp/PspStick.h"
-#include "support/FakeMediaWindow.h"
-#include "support/FakePlatform.h"
-#include "support/ScriptedHost.h"
-#include "support/TempDir.h"
+#include "support/MediaStickFixture.h"
 #include "support/TestPictures.h"
 
 namespace pspkvx {
@@ -29,29 +23,17 @@ using test::ReadFileBytes;
 using test::ReadPictureInfo;
 using test::WritePicture;
 
-constexpr uint64_t kGiB = uint64_t(1) << 30;
 const std::string kUnsupported =
     "Sorry, couldn't convert this image. May be due to the image containing multiple layers or "
     "transparencies.\r\n\r\n";
 
 // A ready PSP whose stick is a temporary folder; the pictures to convert lie beside it.
-class PhotoConvertTest : public ::testing::Test {
+class PhotoConvertTest : public test::MediaStickTest {
  protected:
-  PhotoConvertTest() {
-    SetConfigDefaults(config_, "/docs");
-    fs::create_directories(StickRoot());
-    platform_.PlugInPsp('G', StickRoot() + "/", kGiB, kGiB / 2);
-    drive_.Poll();
-    EXPECT_TRUE(drive_.IsReady());
-  }
-
-  std::string StickRoot() const { return dir_.File("stick"); }
-  std::string Photos() const { return StickRoot() + "/PSP/Photo"; }
   std::string Source(const std::string& name) const { return dir_.File(name); }
-  MediaStick Stick() { return {platform_, drive_, files_, host_, window_}; }
   int Convert(const std::string& name, int mode, const std::string& subfolder = "",
               PhotoOutcome* outcome = nullptr, const ManualResetEvent* stop = nullptr) {
-    return ConvertPhoto(Stick(), Source(name), mode, subfolder, stop, outcome);
+    return ConvertPhoto(Media(), Source(name), mode, subfolder, stop, outcome);
   }
   // Every entry of the stick's photo folder (and below), by relative path.
   std::vector<std::string> PhotoFiles() const {
@@ -63,14 +45,6 @@ class PhotoConvertTest : public ::testing::Test {
     std::sort(files.begin(), files.end());
     return files;
   }
-
-  test::TempDir dir_;
-  test::FakePlatform platform_;
-  AppConfig config_{};
-  CPspDrive drive_{platform_, config_, platform::kOsNt};
-  PspStick files_{platform_, drive_};
-  test::ScriptedHost host_;
-  test::FakeMediaWindow window_;
 };
 
 TEST_F(PhotoConvertTest, EachKindOfPictureIsWrittenAsAJpegOfItsModesSize) {
@@ -124,9 +98,8 @@ TEST_F(PhotoConvertTest, EachKindOfPictureIsWrittenAsAJpegOfItsModesSize) {
 TEST_F(PhotoConvertTest, TheStatusLineAndTheProgressFollowTheConversion) {
   WritePicture(Source("Holiday.png"), FIF_PNG, 640, 480);
   ASSERT_EQ(Convert("Holiday.png", PhotoFit), PhotoConverted);
-  EXPECT_EQ(window_.progress, (std::vector<int>{5, 20, 30, 100}));
-  EXPECT_EQ(window_.statusTexts,
-            (std::vector<std::string>{"Converting image \"Holiday.png\"", ""}));
+  EXPECT_EQ(window_.Progress(), (std::vector<int>{5, 20, 30, 100}));
+  EXPECT_EQ(window_.Statuses(), (std::vector<std::string>{"Converting image \"Holiday.png\"", ""}));
 }
 
 TEST_F(PhotoConvertTest, CoveringTheScreenKeepsTheCentre) {
@@ -201,11 +174,11 @@ TEST_F(PhotoConvertTest, AnExistingJpegIsAskedAbout) {
     test::WriteFileBytes(existing, old);
     test::ScriptedHost host;
     host.Answer({c.answer});
-    test::FakeMediaWindow window;
-    window.ChoosePaths(c.savePaths);
+    test::RecordingMediaWindow window;
+    window.savePaths.assign(c.savePaths.begin(), c.savePaths.end());
     PhotoOutcome outcome;
-    const int result = ConvertPhoto({platform_, drive_, files_, host, window},
-                                    Source("Holiday.png"), PhotoFit, "", nullptr, &outcome);
+    const int result =
+        ConvertPhoto(Media(host, window), Source("Holiday.png"), PhotoFit, "", nullptr, &outcome);
     EXPECT_EQ(result, c.result);
     ASSERT_EQ(host.requests().size(), 1u);
     EXPECT_EQ(host.requests()[0].type, MbExistingDestination);
@@ -223,7 +196,7 @@ TEST_F(PhotoConvertTest, AnExistingJpegIsAskedAbout) {
       EXPECT_EQ(ReadFileBytes(existing), old);
     }
     EXPECT_EQ(fs::exists(renamed), c.written == renamed);
-    EXPECT_EQ(window.statusTexts.back(), "");
+    EXPECT_EQ(window.Statuses().back(), "");
   }
 }
 
@@ -243,11 +216,11 @@ TEST_F(PhotoConvertTest, WhatIsNotAPictureIsPassedOverAndNothingIsWritten) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
     test::ScriptedHost host;
-    test::FakeMediaWindow window;
+    test::RecordingMediaWindow window;
     PhotoOutcome outcome;
-    EXPECT_EQ(ConvertPhoto({platform_, drive_, files_, host, window}, Source(c.name), PhotoStraight,
-                           "", nullptr, &outcome),
-              PhotoUnreadable);
+    EXPECT_EQ(
+        ConvertPhoto(Media(host, window), Source(c.name), PhotoStraight, "", nullptr, &outcome),
+        PhotoUnreadable);
     EXPECT_NE(outcome.error.find(Source(c.name)), std::string::npos) << outcome.error;
     EXPECT_EQ(host.texts(), c.message ? std::vector<std::string>{kUnsupported + c.name}
                                       : std::vector<std::string>{});
@@ -266,7 +239,7 @@ TEST_F(PhotoConvertTest, AFailedConversionKeepsTheFileItWasToReplace) {
   EXPECT_EQ(host_.texts()[1], kUnsupported + "panorama.jpg");
   EXPECT_EQ(ReadFileBytes(Photos() + "/panorama.jpg"), "the photo that was there");
   EXPECT_EQ(PhotoFiles(), std::vector<std::string>{"panorama.jpg"});  // no temporary file left
-  EXPECT_EQ(window_.statusTexts.back(), "");
+  EXPECT_EQ(window_.Statuses().back(), "");
 }
 
 TEST_F(PhotoConvertTest, AStopBeforeTheWriteWritesNothing) {
