@@ -29,12 +29,12 @@ std::optional<Picture> MakePhotoListPicture(const std::string& path, bool plainR
   return picture;
 }
 
-std::optional<std::vector<uint8_t>> MakePhotoListPng(const std::string& path, bool plainRows) {
+std::optional<std::string> MakePhotoListPng(const std::string& path, bool plainRows) {
   const image::Bitmap bitmap = ListBitmap(path, plainRows);
   if (!bitmap) return std::nullopt;
-  std::vector<uint8_t> png = image::EncodeImage(bitmap.get(), FIF_PNG, PNG_DEFAULT);
+  const std::vector<uint8_t> png = image::EncodeImage(bitmap.get(), FIF_PNG, PNG_DEFAULT);
   if (png.empty()) return std::nullopt;
-  return png;
+  return std::string(png.begin(), png.end());
 }
 
 }  // namespace pspkvx

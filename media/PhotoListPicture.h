@@ -4,10 +4,8 @@
 // to its row. Safe to run beside a photo conversion.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "media/Picture.h"
 
@@ -25,7 +23,8 @@ ListPictureSize PhotoListPictureSize(bool plainRows);
 // The small picture of the file as opaque pixels (transparency laid over white); none when
 // the file is not a picture that loads (a later pass may try it again).
 std::optional<Picture> MakePhotoListPicture(const std::string& path, bool plainRows);
-// The same picture as the bytes of a PNG file; none as above.
-std::optional<std::vector<uint8_t>> MakePhotoListPng(const std::string& path, bool plainRows);
+// The same picture as the bytes of a PNG file (what a list row's pictureBytes holds); none as
+// above.
+std::optional<std::string> MakePhotoListPng(const std::string& path, bool plainRows);
 
 }  // namespace pspkvx

@@ -49,7 +49,7 @@ TEST(PhotoListPicture, APhotoIsScaledToTheListsSizeWhateverItsProportions) {
       const auto png = MakePhotoListPng(dir.File(name), plainRows);
       ASSERT_TRUE(png);
       const std::string file = dir.File("list.png");
-      test::WriteFileBytes(file, std::string(png->begin(), png->end()));
+      test::WriteFileBytes(file, *png);
       const test::PictureInfo info = test::ReadPictureInfo(file);
       EXPECT_EQ(info.format, FIF_PNG);
       EXPECT_EQ(info.width, size.width);
