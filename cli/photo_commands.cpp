@@ -5,9 +5,9 @@
 #include <string>
 
 #include "base/FileRead.h"
-#include "base/Names.h"
 #include "cli/Cli.h"
 #include "cli/CliStick.h"
+#include "media/GroupFolders.h"
 #include "media/MediaStick.h"
 #include "media/PhotoConvert.h"
 
@@ -44,7 +44,7 @@ std::string Absolute(const std::string& path) {
 void Convert(const Context& context, const PhotoOptions& options) {
   const int answer = OverwriteAnswer(options.onExists);
   if (options.groupGiven) {
-    if (const std::string problem = BareNameProblem(options.group); !problem.empty())
+    if (const std::string problem = StickNameProblem(options.group); !problem.empty())
       throw CliError(kExitUsage,
                      "--group must be one folder name: \"" + options.group + "\" " + problem);
   }

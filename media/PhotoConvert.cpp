@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "base/Names.h"
 #include "base/StringTable.h"
 #include "media/ExistingDestination.h"
+#include "media/GroupFolders.h"
 #include "media/ImageLibrary.h"
 #include "media/PhotoSizes.h"
 #include "psp/StickLayout.h"
@@ -57,10 +57,10 @@ image::Bitmap Scale(image::Bitmap source, const PhotoSize& size) {
 }
 
 // The JPEG's path on the stick (the photo folder and its group folder made), or empty when
-// there is no stick or the group is not a folder name.
+// there is no stick or the group is not a name the stick can hold.
 std::string Destination(const MediaStick& stick, const std::string& subfolder,
                         const std::string& relative) {
-  if (!subfolder.empty() && !BareNameProblem(subfolder).empty()) return "";
+  if (!subfolder.empty() && !StickNameProblem(subfolder).empty()) return "";
   std::string path = stick.files.GetStickPath(StickPhotos, relative);
   if (!path.empty() && !subfolder.empty())
     MakeFolders(stick.platform, platform::FolderOfPath(path));

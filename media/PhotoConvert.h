@@ -39,7 +39,8 @@ struct PhotoOutcome {
 
 // Converts sourcePath in a copy mode (PhotoMode; another value converts as PhotoStraight) into
 // the stick's photo folder, inside subfolder when it is not empty (the open group, or the group
-// folder selected in the stick's list: one bare folder name, created when missing). The JPEG's
+// folder selected in the stick's list: one folder name the stick can hold, StickNameProblem;
+// created when missing). The JPEG's
 // name is PhotoJpegName(sourcePath); an existing file of that name, in any case, is asked about.
 // stop may be null. outcome, when given, receives what was written or why nothing was.
 int ConvertPhoto(const MediaStick& stick, const std::string& sourcePath, int mode,

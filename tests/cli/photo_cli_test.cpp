@@ -108,6 +108,7 @@ TEST_F(CliPhoto, BadUsageIsRefusedBeforeAnythingIsWritten) {
            {"--mode", "1", "--on-exists", "replace"},
            {"--mode", "1", "--on-exists", "rename:"},
            {"--mode", "1", "--group", "../outside"},
+           {"--mode", "1", "--group", "what?"},
            {"--mode", "1", "--group", ""},
        }) {
     SCOPED_TRACE(testing::PrintToString(args));

@@ -268,11 +268,12 @@ TEST_F(PhotoConvertTest, WithoutAPlaceOnTheStickNothingIsWritten) {
   const std::string cannot = "Could not create a file on the PSP memory stick.\r\n";
   EXPECT_EQ(Convert("Holiday.png", PhotoFit, ".."), PhotoFailed);
   EXPECT_EQ(Convert("Holiday.png", PhotoFit, "a/b"), PhotoFailed);
+  EXPECT_EQ(Convert("Holiday.png", PhotoFit, "a*b"), PhotoFailed);     // a name FAT cannot hold
   platform_.Change([](test::FakePlatform& p) { p.volumes.clear(); });  // the stick is gone
   EXPECT_EQ(Convert("Holiday.png", PhotoFit), PhotoFailed);
   EXPECT_EQ(host_.texts(),
             (std::vector<std::string>{cannot + "../Holiday.jpg", cannot + "a/b/Holiday.jpg",
-                                      cannot + "Holiday.jpg"}));
+                                      cannot + "a*b/Holiday.jpg", cannot + "Holiday.jpg"}));
   EXPECT_FALSE(fs::exists(dir_.File("Holiday.jpg")));
   EXPECT_TRUE(PhotoFiles().empty());
 }
