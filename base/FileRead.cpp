@@ -27,9 +27,8 @@ std::string Reason(int error) {
   return std::generic_category().message(error);
 }
 
-}  // namespace
-
-WholeFile ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+// What is at path, before it is opened: a failure when it is not a plain file.
+WholeFile CheckInputFile(const std::string& path) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (error || !fs::exists(status)) {
@@ -42,7 +41,15 @@ WholeFile ReadWholeFile(const std::string& path, uint64_t maxBytes) {
   // Opening a pipe or a device could wait for ever, or never end.
   if (!fs::is_regular_file(status))
     return Failed(FileReadFailure::NotAFile, "cannot open " + path + ": it is not a plain file");
+  return {};
+}
 
+}  // namespace
+
+WholeFile ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+  if (WholeFile problem = CheckInputFile(path); !problem.ok()) return problem;
+
+  std::error_code error;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file)
     return Failed(FileReadFailure::Unreadable, "cannot open " + path + ": " + Reason(errno));
@@ -77,6 +84,10 @@ WholeFile ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     return Failed(FileReadFailure::Unreadable, "cannot read " + path + ": " + Reason(errno));
   whole.bytes.resize(got);  // a file that shrank meanwhile ends where it ended
   return whole;
+}
+
+std::string InputFileProblem(const std::string& path) {
+  return CheckInputFile(path).error;
 }
 
 std::string FolderProblem(const std::string& path, bool missingIsFine) {

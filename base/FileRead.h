@@ -33,6 +33,11 @@ struct WholeFile {
 WholeFile ReadWholeFile(const std::string& path,
                         uint64_t maxBytes = std::numeric_limits<uint64_t>::max());
 
+// Why path cannot be opened as a plain file to read, in ReadWholeFile's words (nothing there, a
+// folder, a pipe or a device), or empty when it can be. For readers that open the file
+// themselves.
+std::string InputFileProblem(const std::string& path);
+
 // Why path cannot be used as a folder, naming it ("cannot open folder x: it is a file, not a
 // folder"), or empty when it is one. An empty path is never a folder; a path with nothing there
 // is one only when missingIsFine.

@@ -6,9 +6,11 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/AppConfig.h"
 #include "base/MessageBox.h"
+#include "media/MediaStick.h"
 #include "platform/Platform.h"
 #include "psp/PspDrive.h"
 #include "psp/PspStick.h"
@@ -16,20 +18,41 @@
 namespace pspkvx::cli {
 
 // Messages are kept (for stderr, when the command fails); a Yes/No question is answered Yes
-// or No as the command was told.
+// or No as the command was told, or the questions of another box type get a fixed result (the
+// existing-destination question: ResultYes Overwrite, ResultNo Rename, ResultCancel Skip).
 class CliMessageHost final : public IMessageBoxHost {
  public:
-  explicit CliMessageHost(bool answerYes) : answerYes_(answerYes) {}
+  explicit CliMessageHost(bool answerYes)
+      : CliMessageHost(MbYesNo, answerYes ? ResultYes : ResultNo) {}
+  CliMessageHost(int questionType, int answer) : questionType_(questionType), answer_(answer) {}
   int ShowMessageBox(const MessageBoxRequest& request) override;
   void SetMessageShowing(bool) override {}
   // Every message shown, or the fallback when there was none.
   std::string Messages(const std::string& fallback) const {
     return messages_.empty() ? fallback : messages_;
   }
+  bool ShowedMessages() const { return !messages_.empty(); }
 
  private:
-  bool answerYes_;
+  int questionType_;
+  int answer_;
   std::string messages_;
+};
+
+// The window's side of a media operation, without a window: no status line or progress; the
+// name entry and the save dialog answer with what the command was given (empty: cancelled).
+class CliMediaWindow final : public IMediaWindow {
+ public:
+  CliMediaWindow(std::string name, std::string savePath)
+      : name_(std::move(name)), savePath_(std::move(savePath)) {}
+  void SetStatusText(const std::string&) override {}
+  void SetProgress(int) override {}
+  std::string ChooseSavePath(const std::string&) override { return savePath_; }
+  std::string AskName(const std::string&, const std::string&) override { return name_; }
+
+ private:
+  std::string name_;
+  std::string savePath_;
 };
 
 // The stick folder as the PSP's drive, found by one detection with the letter fixed on P. A root
@@ -37,7 +60,8 @@ class CliMessageHost final : public IMessageBoxHost {
 // (exit 1).
 class CliStick {
  public:
-  CliStick(const std::string& root, bool answerYes);
+  CliStick(const std::string& root, bool answerYes) : CliStick(root, CliMessageHost(answerYes)) {}
+  CliStick(const std::string& root, CliMessageHost host);
 
   platform::Platform& Platform() { return *platform_; }
   CPspDrive& Drive() { return *drive_; }

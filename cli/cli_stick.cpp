@@ -18,16 +18,16 @@ const std::string& StickRoot(const std::string& root) {
 }  // namespace
 
 int CliMessageHost::ShowMessageBox(const MessageBoxRequest& request) {
-  if (request.type == MbYesNo) return answerYes_ ? ResultYes : ResultNo;
+  if (request.type == questionType_) return answer_;
   messages_ += (messages_.empty() ? "" : " ") + request.text;
   return ButtonSetForType(request.type).results[0];
 }
 
-CliStick::CliStick(const std::string& root, bool answerYes)
+CliStick::CliStick(const std::string& root, CliMessageHost host)
     : platform_(platform::WithSimulatedPsp(
           platform::CreateSystemPlatform(), StickRoot(root),
           platform::SimulatedCapacityFromText(std::getenv(platform::kSimulatedCapacityVariable)))),
-      host_(answerYes) {
+      host_(std::move(host)) {
   config_.SearchForPsp = 0;
   config_.PspDriveLetter = platform::kSimulatedPspLetter;
   drive_ = std::make_unique<CPspDrive>(*platform_, config_, platform_->OsFamily());

@@ -20,19 +20,6 @@ struct GroupOptions {
   std::string newName;
 };
 
-// The window's side for a command: the name entry answers with the command's name.
-class CliMediaWindow final : public IMediaWindow {
- public:
-  explicit CliMediaWindow(std::string name) : name_(std::move(name)) {}
-  void SetStatusText(const std::string&) override {}
-  void SetProgress(int) override {}
-  std::string ChooseSavePath(const std::string&) override { return ""; }
-  std::string AskName(const std::string&, const std::string&) override { return name_; }
-
- private:
-  std::string name_;
-};
-
 StickPage PageOf(const std::string& page) {
   return page == "photo" ? StickPage::Photos : StickPage::Music;
 }
@@ -52,7 +39,7 @@ StickRow GroupRow(const MediaStick& stick, const GroupOptions& options) {
 void Run(const Context& context, const GroupOptions& options, const char* command) {
   const std::string verb = command;
   CliStick cli(options.stick, true);
-  CliMediaWindow window(verb == "new" ? options.name : options.newName);
+  CliMediaWindow window(verb == "new" ? options.name : options.newName, "");
   const MediaStick stick{cli.Platform(), cli.Drive(), cli.Files(), cli.Host(), window};
   const StickPage page = PageOf(options.page);
 

@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "base/StringFormat.h"
 #include "base/StringTable.h"
+#include "media/ExistingDestination.h"
 #include "media/MediaTypes.h"
 #include "psp/StickLayout.h"
 
@@ -34,22 +37,6 @@ bool Stopping(const ManualResetEvent* stop) {
 void RemoveQuietly(const std::string& path) {
   std::error_code ignored;
   fs::remove(path, ignored);
-}
-
-// The overwrite question for an existing destination: the path to write (the same, or the one
-// chosen for Rename), or empty for Skip or a cancelled Rename.
-std::string AskAboutExisting(const MediaStick& stick, const std::string& destination) {
-  MessageBoxRequest question;
-  question.text = StringOf(IDS_FILE_EXISTS_OVERWRITE) + "\r\n" + destination;
-  question.type = MbExistingDestination;
-  switch (ShowMessage(stick.host, question)) {
-    case ResultYes:  // Overwrite
-      return destination;
-    case ResultNo:  // Rename
-      return stick.window.ChooseSavePath(destination);
-    default:  // Skip, or the box closed
-      return "";
-  }
 }
 
 // Reports the percentage when it has grown by a whole percent since the last report.
@@ -104,8 +91,10 @@ CopyOutcome CopyFileToStick(const MediaStick& stick, const CopyRequest& request)
 
   const bool exists = fs::exists(fs::symlink_status(outcome.destination, error));
   if (exists) {
-    outcome.destination = AskAboutExisting(stick, outcome.destination);
-    if (outcome.destination.empty()) return {CopySkipped, ""};
+    std::optional<std::string> chosen =
+        AskExistingDestination(stick, outcome.destination, outcome.destination);
+    if (!chosen) return {CopySkipped, ""};
+    outcome.destination = std::move(*chosen);
   }
   platform::Platform& files = stick.platform;
   MakeFolders(files, platform::FolderOfPath(outcome.destination));

@@ -3,15 +3,12 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
+
+#include "media/Picture.h"
 
 namespace pspkvx {
 
-struct IconPicture {
-  unsigned width = 0;
-  unsigned height = 0;
-  std::vector<uint8_t> bgra;  // 4 bytes per pixel (blue, green, red, alpha), top row first
-};
+using IconPicture = Picture;
 
 // Decodes an image of any format FreeImage knows from its content (a save icon is a PNG).
 // False, with the picture left as it was, when the bytes are not an image.

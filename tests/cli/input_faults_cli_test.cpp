@@ -99,6 +99,18 @@ TEST_F(CliInputFaults, EverySubcommandSaysInOneLineWhatWasWrongWithAPath) {
       {{"psp", "next-video-name", "@file"}, "file", "it is a file, not a folder"},
       {{"psp", "next-video-name", "@pipe"}, "pipe", "it is not a folder"},
       {{"psp", "next-video-name", "@file/inner"}, "file/inner", "not a folder"},
+      {{"photo", "convert", "@folder", "--mode", "1", "--stick", "@stick"},
+       "folder",
+       "it is a folder, not a file"},
+      {{"photo", "convert", "@pipe", "--mode", "1", "--stick", "@stick"},
+       "pipe",
+       "it is not a plain file"},
+      {{"photo", "convert", "@file", "--mode", "1", "--stick", "@stick"},
+       "file",
+       "is not a picture"},
+      {{"photo", "convert", "@file", "--mode", "1", "--stick", "@pipe"},
+       "pipe",
+       "it is not a folder"},
   };
   for (const auto& c : kCases) {
     std::vector<std::string> args = c.args;
