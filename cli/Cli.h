@@ -67,6 +67,8 @@ void RegisterOnlineCommands(CLI::App& app, Context& context);
 void RegisterStickSaveCommands(CLI::App& app, Context& context);
 // "group new", "group rename" and "group delete".
 void RegisterGroupCommands(CLI::App& app, Context& context);
+// "catalogue add", "catalogue show", "stick scan" and "send".
+void RegisterMediaCommands(CLI::App& app, Context& context);
 // Adds "photo convert".
 void RegisterPhotoCommands(CLI::App& app, Context& context);
 

@@ -4,6 +4,7 @@
 // keeps the messages for stderr and answers questions as the command's flags say.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
 #include <utility>
@@ -54,6 +55,18 @@ class CliMediaWindow final : public IMediaWindow {
   std::string name_;
   std::string savePath_;
 };
+
+// --on-exists overwrite|skip|rename:PATH, what a command does when its file is already on the
+// stick (the default: skip).
+void AddOnExistsOption(CLI::App* command, std::string& onExists, const std::string& what);
+// The answer of the existing-destination question it gives (ResultYes Overwrite, ResultNo
+// Rename, ResultCancel Skip); CliError (exit 2) for another text.
+int OverwriteAnswer(const std::string& onExists);
+// The path of rename:PATH; empty for the other answers.
+std::string RenamePath(const std::string& onExists);
+
+// A path made absolute and normal, for what a command reports; as given when that fails.
+std::string AbsolutePath(const std::string& path);
 
 // The stick folder as the PSP's drive, found by one detection with the letter fixed on P. A root
 // that does not exist is an unplugged PSP, a file or a pipe a mistake to name: both are CliError

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <filesystem>
 
 #include "base/StringTable.h"
 #include "cli/Cli.h"
@@ -15,7 +16,35 @@ const std::string& StickRoot(const std::string& root) {
   return root;
 }
 
+constexpr char kRenamePrefix[] = "rename:";
+
 }  // namespace
+
+void AddOnExistsOption(CLI::App* command, std::string& onExists, const std::string& what) {
+  onExists = "skip";
+  command->add_option("--on-exists", onExists,
+                      "When " + what +
+                          " is already there: overwrite, skip (the default) or "
+                          "rename:PATH");
+}
+
+int OverwriteAnswer(const std::string& onExists) {
+  if (onExists == "overwrite") return ResultYes;
+  if (onExists == "skip") return ResultCancel;
+  if (!RenamePath(onExists).empty()) return ResultNo;
+  throw CliError(kExitUsage,
+                 "--on-exists must be overwrite, skip or rename:PATH, not \"" + onExists + "\"");
+}
+
+std::string RenamePath(const std::string& onExists) {
+  return onExists.rfind(kRenamePrefix, 0) == 0 ? onExists.substr(sizeof kRenamePrefix - 1) : "";
+}
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
+}
 
 int CliMessageHost::ShowMessageBox(const MessageBoxRequest& request) {
   if (request.type == questionType_) return answer_;

@@ -21,6 +21,7 @@ int Run(int argc, char** argv) {
   pspkvx::cli::RegisterOnlineCommands(app, context);
   pspkvx::cli::RegisterStickSaveCommands(app, context);
   pspkvx::cli::RegisterGroupCommands(app, context);
+  pspkvx::cli::RegisterMediaCommands(app, context);
   pspkvx::cli::RegisterPhotoCommands(app, context);
   try {
     app.parse(argc, argv);

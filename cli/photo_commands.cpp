@@ -1,6 +1,5 @@
 // photo convert: a picture converted into the photo folder of a memory stick as PSPKVX's photo
 // page does it, the stick a folder presented as the PSP's drive (CliStick.h).
-#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -23,24 +22,6 @@ struct PhotoOptions {
   bool groupGiven = false;
 };
 
-constexpr char kRenamePrefix[] = "rename:";
-
-// The answer of the overwrite question (Overwrite, Rename, Skip) --on-exists asks for.
-int OverwriteAnswer(const std::string& onExists) {
-  if (onExists == "overwrite") return ResultYes;
-  if (onExists == "skip") return ResultCancel;
-  if (onExists.rfind(kRenamePrefix, 0) == 0 && onExists.size() > sizeof kRenamePrefix - 1)
-    return ResultNo;
-  throw CliError(kExitUsage,
-                 "--on-exists must be overwrite, skip or rename:PATH, not \"" + onExists + "\"");
-}
-
-std::string Absolute(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return error ? path : absolute.lexically_normal().string();
-}
-
 void Convert(const Context& context, const PhotoOptions& options) {
   const int answer = OverwriteAnswer(options.onExists);
   if (options.groupGiven) {
@@ -53,18 +34,17 @@ void Convert(const Context& context, const PhotoOptions& options) {
 
   CliStick stick(options.stick, CliMessageHost(MbExistingDestination, answer));
   CliMessageHost& host = stick.Host();
-  CliMediaWindow window(
-      "", answer == ResultNo ? options.onExists.substr(sizeof kRenamePrefix - 1) : std::string());
+  CliMediaWindow window("", RenamePath(options.onExists));
   const MediaStick media{stick.Platform(), stick.Drive(), stick.Files(), host, window};
   PhotoOutcome outcome;
-  const int result =
-      ConvertPhoto(media, Absolute(options.file), options.mode, options.group, nullptr, &outcome);
+  const int result = ConvertPhoto(media, AbsolutePath(options.file), options.mode, options.group,
+                                  nullptr, &outcome);
   if (result != PhotoConverted && result != PhotoSkipped) {
     throw CliError(kExitFailed, host.ShowedMessages() || outcome.error.empty()
                                     ? host.Messages("the photo was not converted")
                                     : outcome.error);
   }
-  const std::string file = Absolute(outcome.path);
+  const std::string file = AbsolutePath(outcome.path);
   const bool written = result == PhotoConverted;
   if (context.json) {
     PrintJson({{"file", file},
@@ -96,19 +76,9 @@ void RegisterPhotoCommands(CLI::App& app, Context& context) {
   convert->add_option("--stick", options.stick, "The stick's root folder")->required();
   convert->add_option("--group", options.group, "The group folder to put the photo in")
       ->each([](const std::string&) { options.groupGiven = true; });
-  convert->add_option("--on-exists", options.onExists,
-                      "When the JPEG is already there: overwrite, skip (the default) or "
-                      "rename:PATH");
+  AddOnExistsOption(convert, options.onExists, "the JPEG");
   AddJsonFlag(convert, context);
-  convert->callback([&context] {
-    try {
-      Convert(context, options);
-    } catch (const CliError& e) {
-      // A failed operation is told in the JSON too; bad usage only on stderr.
-      if (context.json && e.code == kExitFailed) PrintJson({{"message", std::string(e.what())}});
-      throw;
-    }
-  });
+  convert->callback([&context] { Convert(context, options); });
 }
 
 }  // namespace pspkvx::cli

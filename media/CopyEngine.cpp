@@ -93,7 +93,7 @@ CopyOutcome CopyFileToStick(const MediaStick& stick, const CopyRequest& request)
   if (exists) {
     std::optional<std::string> chosen =
         AskExistingDestination(stick, outcome.destination, outcome.destination);
-    if (!chosen) return {CopySkipped, ""};
+    if (!chosen) return {CopySkipped, outcome.destination};
     outcome.destination = std::move(*chosen);
   }
   platform::Platform& files = stick.platform;
@@ -217,8 +217,10 @@ SendOutcome SendToStick(const MediaStick& stick, const SendRequest& request) {
     case CopyDone:
       return outcome;
     case CopyStopped:
-    case CopySkipped:
       return {SendSkipped, "", ""};
+    case CopySkipped:
+      // The file that was there, kept.
+      return {SendSkipped, copied.destination, ""};
     case CopySourceUnreadable:
       ShowMessage(stick.host, StringOf(IDS_OPEN_FILE_FAILED) + "\r\n" + entry.path);
       break;

@@ -72,7 +72,7 @@ enum SendResult : int {
 
 struct SendOutcome {
   int result = SendDone;
-  std::string destination;  // the file on the stick (when one was written)
+  std::string destination;  // the file on the stick: written, or kept at the question
   std::string thumbnail;    // a video's thumbnail on the stick (when one was written)
 };
 

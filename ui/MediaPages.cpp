@@ -5,8 +5,8 @@
 #include "base/DateText.h"
 #include "base/WindowMessages.h"
 #include "media/CatalogueAdd.h"
-#include "media/CopyEngine.h"
 #include "media/FileList.h"
+#include "media/MediaBatch.h"
 #include "media/PspSideScan.h"
 #include "psp/StickLayout.h"
 #include "ui/ContextMenus.h"
@@ -233,29 +233,17 @@ void MediaPages::RunBatch(int page, const ManualResetEvent& stop) {
   ListModel& list = window_.List(ControlsOfPage(page).pcList);
   MediaCatalogue& catalogue = pc_[static_cast<size_t>(page)];
   const MediaStick stick = Stick();
+  const int photoMode = window_.App().m_config.PhotoCopyMode;
   bool handled = false;
   for (auto row = list.NextSelected(0); row && !stop.IsSet(); row = list.NextSelected(*row + 1)) {
     const auto entry = catalogue.At(*row);
-    if (!entry || entry->IsFolder()) continue;
-    SendRequest request;
-    request.kind = page;
-    request.entry = *entry;
-    request.stop = &stop;
-    int result = SendDone;
-    if (page == MediaVideo) {
-      // Only MP4 files go as they are; converting the others is the video conversion's.
-      if (LowerExtension(entry->path) != "mp4") continue;
-      request.avc = IsAvcMp4(stick.platform, entry->path);
-      result = SendToStick(stick, request).result;
-      handled = true;
-      if (result != SendDone) break;
-    } else {
-      request.subfolder = SubfolderFor(page);
-      result = SendToStick(stick, request).result;
-      handled = true;
-      if (result < 0) break;
-    }
-    if (result == SendDone) list.Select(*row, false);
+    if (!entry) continue;
+    const std::string subfolder = page == MediaVideo ? "" : SubfolderFor(page);
+    const BatchStep step = SendPageEntry(stick, page, *entry, subfolder, photoMode, &stop);
+    if (!step.handled) continue;
+    handled = true;
+    if (step.Done()) list.Select(*row, false);
+    if (step.EndsBatch(page)) break;
     ScanPspSide(page);
   }
   if (handled) ScanPspSide(page);

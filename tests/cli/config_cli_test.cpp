@@ -12,8 +12,7 @@ using test::RunProcess;
 using test::TempDir;
 
 test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), test::ProgramFolderFile("pspkvx-cli"));
-  return RunProcess(args, {{"HOME", "/home/nobody-here"}});
+  return test::RunCli(std::move(args));
 }
 
 TEST(CliChecksum, PrintsTheRecordChecksumOfAFile) {

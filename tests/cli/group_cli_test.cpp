@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 using test::TempDir;
 
 test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), test::ProgramFolderFile("pspkvx-cli"));
-  return test::RunProcess(args, {{"HOME", "/home/nobody-here"}});
+  return test::RunCli(std::move(args));
 }
 
 // Every entry below a folder by relative path, with its bytes (folders as "<folder>").

@@ -18,8 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), test::ProgramFolderFile("pspkvx-cli"));
-  return test::RunProcess(args, {{"HOME", "/home/nobody-here"}});
+  return test::RunCli(std::move(args));
 }
 
 class CliInputFaults : public ::testing::Test {

@@ -16,8 +16,7 @@ namespace {
 using nlohmann::json;
 
 test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), test::ProgramFolderFile("pspkvx-cli"));
-  return test::RunProcess(args, {{"HOME", "/home/nobody-here"}}, std::chrono::seconds(60));
+  return test::RunCli(std::move(args), {}, std::chrono::seconds(60));
 }
 
 TEST(CliReply, ParsePrintsResultRecordsAndValuesWithoutLosingBytes) {

@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), test::ProgramFolderFile("pspkvx-cli"));
-  return test::RunProcess(args, {{"HOME", "/home/nobody-here"}});
+  return test::RunCli(std::move(args));
 }
 
 class CliPhoto : public ::testing::Test {

@@ -15,8 +15,7 @@ namespace {
 using test::TempDir;
 
 test::ProcessResult Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), test::ProgramFolderFile("pspkvx-cli"));
-  return test::RunProcess(args, {{"HOME", "/home/nobody-here"}});
+  return test::RunCli(std::move(args));
 }
 
 // A save folder SAVEDIR/ULJS00001 with two files and a subfolder.

@@ -18,10 +18,8 @@ constexpr long kJanuary15th2005 = 1105815789;  // 2005-01-15 19:03:09 UTC
 
 test::ProcessResult Cli(std::vector<std::string> args,
                         std::map<std::string, std::string> env = {}) {
-  args.insert(args.begin(), test::ProgramFolderFile("pspkvx-cli"));
-  env.emplace("HOME", "/home/nobody-here");
   env.emplace("TZ", "UTC");
-  return test::RunProcess(args, env);
+  return test::RunCli(std::move(args), std::move(env));
 }
 
 // Every file below a folder by relative path, with its bytes (folders as "<folder>").

@@ -87,11 +87,12 @@ TEST_F(CopyEngineTest, AnExistingFileIsOverwrittenRenamedOrSkippedAsTheUserSays)
     int result;
     std::string stickBytes;
     bool renamedWritten;
+    std::string destination;  // written, or kept
   } kCases[] = {
-      {"skip", ResultCancel, {}, SendSkipped, "old", false},
-      {"rename cancelled", ResultNo, {""}, SendSkipped, "old", false},
-      {"rename", ResultNo, {renamed}, SendDone, "old", true},
-      {"overwrite", ResultYes, {}, SendDone, "new", false},
+      {"skip", ResultCancel, {}, SendSkipped, "old", false, onStick},
+      {"rename cancelled", ResultNo, {""}, SendSkipped, "old", false, onStick},
+      {"rename", ResultNo, {renamed}, SendDone, "old", true, renamed},
+      {"overwrite", ResultYes, {}, SendDone, "new", false, onStick},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -99,7 +100,9 @@ TEST_F(CopyEngineTest, AnExistingFileIsOverwrittenRenamedOrSkippedAsTheUserSays)
     fs::remove(renamed);
     host_.Answer({c.answer});
     window_.savePaths = c.savePaths;
-    EXPECT_EQ(Send(MediaMusic, song).result, c.result);
+    const SendOutcome sent = Send(MediaMusic, song);
+    EXPECT_EQ(sent.result, c.result);
+    EXPECT_EQ(sent.destination, c.destination);
     EXPECT_EQ(ReadFileBytes(onStick), c.stickBytes);
     EXPECT_EQ(FileExists(renamed), c.renamedWritten);
   }

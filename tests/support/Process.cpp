@@ -140,4 +140,11 @@ std::string ProgramFolderFile(const std::string& name) {
   return std::string(PSPKVX_PROGRAM_DIR) + "/" + name;
 }
 
+ProcessResult RunCli(std::vector<std::string> args, std::map<std::string, std::string> env,
+                     std::chrono::milliseconds limit) {
+  args.insert(args.begin(), ProgramFolderFile("pspkvx-cli"));
+  env.emplace("HOME", "/home/nobody-here");
+  return RunProcess(args, env, limit);
+}
+
 }  // namespace pspkvx::test

@@ -43,4 +43,9 @@ class Child {
 // Path of a program in the program folder.
 std::string ProgramFolderFile(const std::string& name);
 
+// Runs pspkvx-cli of the program folder with the arguments, HOME pointing nowhere (so no
+// user's settings are read) and the environment given on top.
+ProcessResult RunCli(std::vector<std::string> args, std::map<std::string, std::string> env = {},
+                     std::chrono::milliseconds limit = std::chrono::seconds(30));
+
 }  // namespace pspkvx::test

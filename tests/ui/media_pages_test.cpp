@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include "media/FileList.h"
+#include "support/TestPictures.h"
 #include "ui/ContextMenus.h"
 #include "ui/ControlIds.h"
 #include "ui/MediaPages.h"
@@ -109,6 +110,31 @@ TEST_F(MediaPagesTest, TheVideoTransferSendsMp4FilesAndLeavesTheOthers) {
   EXPECT_TRUE(fs::exists(root_ + "mp_root/100mnv01/M4V00001.MP4"));
   EXPECT_FALSE(Selected(IdVideoPcList, 0));
   EXPECT_TRUE(Selected(IdVideoPcList, 1));
+}
+
+TEST_F(MediaPagesTest, ThePhotoTransferConvertsByTheCopyMode) {
+  fs::create_directories(dir_.File("pc"));
+  test::WritePicture(dir_.File("pc/wide.png"), FIF_PNG, 960, 272);
+  test::WritePicture(dir_.File("pc/shot.jpg"), FIF_JPEG, 64, 48);
+  view_.chosenFiles_ = {dir_.File("pc/wide.png"), dir_.File("pc/shot.jpg")};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdTabPhoto);
+  window.OnCommand(IdAddFiles);
+  app_.m_config.PhotoCopyMode = 0;  // the JPEG as it is, the PNG converted
+  RunTransfer(window);
+  EXPECT_EQ(test::ReadFileBytes(root_ + "PSP/Photo/shot.jpg"),
+            test::ReadFileBytes(dir_.File("pc/shot.jpg")));
+  EXPECT_EQ(test::ReadPictureInfo(root_ + "PSP/Photo/wide.jpg").width, 960u);
+  EXPECT_FALSE(Selected(IdPhotoPcList, 0));
+  EXPECT_FALSE(Selected(IdPhotoPcList, 1));
+
+  window.OnCommand(IdQuality2);  // photo mode 1: fit inside the screen
+  window.List(IdPhotoPcList).Select(1);
+  view_.answers_ = {ResultYes};  // overwrite
+  RunTransfer(window);
+  const auto fitted = test::ReadPictureInfo(root_ + "PSP/Photo/wide.jpg");
+  EXPECT_EQ(fitted.width, 480u);
+  EXPECT_EQ(fitted.height, 136u);
 }
 
 TEST_F(MediaPagesTest, GroupFoldersAreMadeOpenedFilledAndLeftFromTheMusicPage) {
