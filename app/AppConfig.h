@@ -81,6 +81,10 @@ inline constexpr uint32_t VideoAvc = 0x200;         // AVC instead of MPEG-4
 inline constexpr uint32_t VideoAvcNoticeShown = 0x400;
 inline constexpr uint32_t kMaxVideoQuality = 5;
 
+// ListViewToggles bits: the display style of each page's lists (the style buttons flip them).
+// The photo lists' pictures are small on plain rows.
+inline constexpr uint32_t kPlainPhotoRowsBit = 0x40;
+
 inline constexpr int32_t kDefaultColumnWidths[5] = {0, 184, 86, 172, 400};
 
 // Writes the defaults into every field; the two folder fields get documentsFolder (cut to

@@ -7,6 +7,7 @@
 #include "base/ProgramEnvironment.h"
 #include "base/StringFormat.h"
 #include "base/StringTable.h"
+#include "media/PhotoListPicture.h"
 #include "online/ServiceTags.h"
 #include "psp/PspPolling.h"
 #include "saves/SaveDiscovery.h"
@@ -394,6 +395,12 @@ void CManagerDlg::LayOutPage() {
       view_.SetFaceIndex(kQualityButtons[step], quality == step ? 1 : 0);
   }
   view_.ShowControl(IdCancel, IsBusy());
+  // The photo lists' pictures: small on plain rows.
+  const ListPictureSize pictures =
+      PhotoListPictureSize((config.ListViewToggles & kPlainPhotoRowsBit) != 0);
+  for (const int id : {IdPhotoPcList, IdPhotoPspList})
+    view_.SetListPictureSize(id, static_cast<int>(pictures.width),
+                             static_cast<int>(pictures.height));
 }
 
 void CManagerDlg::RescanCurrentPage() {
@@ -478,7 +485,7 @@ void CManagerDlg::CaptureWindowState() {
 // ---- Commands ----
 
 void CManagerDlg::StartBatch(uintptr_t parameter, int priority) {
-  batchPage_ = currentPage_;
+  batchPage_ = currentPage_.load();
   ApplyBusy(true);
   batch_ = CThread::Start(this, ThreadBatch, parameter, {}, priority);
   if (!batch_) ApplyBusy(false);
@@ -561,7 +568,8 @@ void CManagerDlg::OnCommand(int control) {
       const uint32_t bit =
           (control == IdLeftListStyle ? kLeft : kRight)[static_cast<size_t>(currentPage_)];
       if (bit == 0) break;
-      app_.m_config.ListViewToggles ^= bit;
+      // The background worker reads the toggles for the photo lists' pictures.
+      std::atomic_ref<uint32_t>(app_.m_config.ListViewToggles).fetch_xor(bit);
       LayOutPage();
       view_.RepaintAll();
       break;

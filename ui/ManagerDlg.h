@@ -164,7 +164,7 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   WindowOperations operations_;
   ExitBounds exitBounds_;
 
-  int currentPage_ = -1;
+  std::atomic<int> currentPage_{-1};  // read by the background worker
   std::atomic<bool> closing_{false};
   std::atomic<bool> listsChanged_{false};
   std::atomic<bool> listsLoaded_{false};  // the list files were read to their end

@@ -28,6 +28,8 @@ class IManagerView {
   // The column widths of a list view (1086, 1087).
   virtual std::vector<int> ColumnWidths(int listId) const = 0;
   virtual void SetColumnWidths(int listId, const std::vector<int>& widths) = 0;
+  // The size of the pictures a list draws in its rows (0 x 0: none).
+  virtual void SetListPictureSize(int listId, int width, int height) = 0;
 
   // Painting: everything; the status rectangle (PSP state, free space); one control.
   virtual void RepaintAll() = 0;

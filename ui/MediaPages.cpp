@@ -7,6 +7,7 @@
 #include "media/CatalogueAdd.h"
 #include "media/FileList.h"
 #include "media/MediaBatch.h"
+#include "media/PhotoListPicture.h"
 #include "media/PspSideScan.h"
 #include "psp/StickLayout.h"
 #include "ui/ContextMenus.h"
@@ -107,6 +108,8 @@ void MediaPages::Register() {
   ops.newGroupFolder = [this](int page) { NewGroup(page); };
   ops.upALevel = [this](int page) { LeaveGroup(page); };
   ops.deleteOnStick = [this](int page) { DeleteOnStick(page); };
+  ops.backgroundPasses.push_back(
+      [this](const ManualResetEvent&) { return LoadNextPhotoPicture(); });
 }
 
 // ---- The window's side of the operations ----
@@ -138,6 +141,7 @@ std::string MediaPages::ListFilePath(int kind) const {
 void MediaPages::ShowPcRows(int kind) {
   window_.List(ControlsOfPage(kind).pcList)
       .SetRows(MediaRows(pc_[static_cast<size_t>(kind)].Entries()));
+  if (kind == MediaPhoto) ++photoRowsGeneration_[0];
 }
 
 void MediaPages::LoadLists(const ManualResetEvent& stop) {
@@ -202,6 +206,7 @@ void MediaPages::ScanPspSide(int page) {
   pspSide_.Replace(pspkvx::ScanPspSide(window_.Stick(), page, OpenGroup(page)));
   ListModel& list = window_.List(ControlsOfPage(page).pspList);
   list.SetRows(MediaRows(pspSide_.Entries()));
+  if (page == PagePhoto) ++photoRowsGeneration_[1];
   // The folder the last file went into is selected again.
   std::string target;
   {
@@ -247,6 +252,66 @@ void MediaPages::RunBatch(int page, const ManualResetEvent& stop) {
     ScanPspSide(page);
   }
   if (handled) ScanPspSide(page);
+}
+
+// ---- The photo lists' pictures ----
+
+bool MediaPages::LoadNextPhotoPicture() {
+  if (window_.CurrentPage() != PagePhoto || window_.Closing()) return false;
+  const uint32_t toggles = std::atomic_ref<uint32_t>(window_.App().m_config.ListViewToggles).load();
+  const bool plainRows = (toggles & kPlainPhotoRowsBit) != 0;
+  return GiveNextPicture(0, plainRows) || GiveNextPicture(1, plainRows);
+}
+
+bool MediaPages::GiveNextPicture(size_t which, bool plainRows) {
+  // A picture is made once per file and size; a thousand photo rows take a few megabytes.
+  constexpr size_t kMaxMadePictures = 5000;
+  ListModel& list = window_.List(which == 0 ? IdPhotoPcList : IdPhotoPspList);
+  PictureTries& tries = pictureTries_[which];
+  const uint64_t generation = photoRowsGeneration_[which].load();
+  if (tries.plainRows != plainRows) {
+    // The other size: every row's picture is made again.
+    list.Edit([](std::vector<ListRow>& rows) {
+      for (ListRow& row : rows)
+        row.pictureBytes = nullptr;
+    });
+    tries.generation = ~uint64_t(0);
+  }
+  if (tries.generation != generation) tries = {generation, plainRows, {}};
+
+  const std::vector<ListRow> rows = list.Rows();
+  for (size_t index = 0; index < rows.size(); ++index) {
+    const ListRow& row = rows[index];
+    if (row.pictureBytes || row.columns.size() <= MediaColumnFolder ||
+        row.columns[MediaColumnFolder] == "1")
+      continue;
+    const std::string& path = row.columns[MediaColumnPath];
+    // Each row is tried once until its list is rebuilt: one that fails is not tried forever.
+    if (path.empty() || !tries.tried.insert(path).second) continue;
+    const std::string key = path + '\n' + row.columns[MediaColumnSize] + '\n' +
+                            row.columns[MediaColumnDate] + (plainRows ? "\ns" : "\nl");
+    std::shared_ptr<const std::string> picture;
+    if (const auto found = madePictures_.find(key); found != madePictures_.end()) {
+      picture = found->second;
+    } else {
+      std::optional<std::string> png = MakePhotoListPng(path, plainRows);
+      if (!png) continue;
+      picture = std::make_shared<const std::string>(std::move(*png));
+      if (madePictures_.size() >= kMaxMadePictures) madePictures_.clear();
+      madePictures_.emplace(key, picture);
+    }
+    // Given only to a row that still shows the same file.
+    bool given = false;
+    list.Edit([&](std::vector<ListRow>& now) {
+      if (index < now.size() && now[index].columns.size() > MediaColumnPath &&
+          now[index].columns[MediaColumnPath] == path) {
+        now[index].pictureBytes = picture;
+        given = true;
+      }
+    });
+    if (given) return true;
+  }
+  return false;
 }
 
 // ---- Group folders and the files on the stick ----

@@ -5,9 +5,13 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,6 +74,9 @@ class MediaPages : public IMediaWindow {
   // Open (a folder row) or Rename: the selected row of the PSP list, else the row given.
   void GroupMenuCommand(int page, int command, int row);
   void DeleteOnStick(int page);
+  // The background worker's pass on the photo page: the next row of the photo lists (the PC
+  // list first) that has no picture gets one; true when one did.
+  bool LoadNextPhotoPicture();
 
  private:
   std::string ListFilePath(int kind) const;
@@ -83,6 +90,15 @@ class MediaPages : public IMediaWindow {
   // of the PSP list (which becomes the target folder to select again after a rescan).
   std::string SubfolderFor(int kind);
 
+  // Which rows of a photo list were tried since its rows were last rebuilt, and the pictures
+  // made (kept across rebuilds, by path, size and date).
+  struct PictureTries {
+    uint64_t generation = ~uint64_t(0);
+    bool plainRows = false;
+    std::set<std::string> tried;
+  };
+  bool GiveNextPicture(size_t which, bool plainRows);
+
   CManagerDlg& window_;
   std::array<MediaCatalogue, kMediaKinds> pc_;
   MediaCatalogue pspSide_;
@@ -90,6 +106,11 @@ class MediaPages : public IMediaWindow {
   std::array<std::string, kMediaKinds> openGroup_;
   std::string targetFolder_;
   std::vector<uint32_t> rated_;
+  // Photo lists: 0 the PC list, 1 the PSP list. The generations count the rebuilds of their rows
+  // (any thread); the rest is the background worker's.
+  std::array<std::atomic<uint64_t>, 2> photoRowsGeneration_{};
+  std::array<PictureTries, 2> pictureTries_;
+  std::map<std::string, std::shared_ptr<const std::string>> madePictures_;
 };
 
 }  // namespace pspkvx

@@ -53,6 +53,9 @@ class FakeView : public IManagerView {
     return menuAnswer_;
   }
   std::vector<std::string> ChooseFiles(const std::string&) override { return chosenFiles_; }
+  void SetListPictureSize(int listId, int width, int height) override {
+    pictureSizes_[listId] = {width, height};
+  }
   bool OpenDocument(const std::string& address) override {
     opened_.push_back(address);
     return openSucceeds_;
@@ -82,6 +85,7 @@ class FakeView : public IManagerView {
   std::map<int, bool> shown_, enabled_;
   std::map<int, int> faces_;
   std::map<int, std::vector<int>> widths_;
+  std::map<int, std::pair<int, int>> pictureSizes_;
   int focused_ = 0;
   int repaints_ = 0;
   int statusRepaints_ = 0;

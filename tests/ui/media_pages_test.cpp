@@ -137,6 +137,32 @@ TEST_F(MediaPagesTest, ThePhotoTransferConvertsByTheCopyMode) {
   EXPECT_EQ(fitted.height, 136u);
 }
 
+TEST_F(MediaPagesTest, PhotoRowsGetTheirPicturesOnThePhotoPage) {
+  fs::create_directories(dir_.File("pc/album"));
+  test::WritePicture(dir_.File("pc/album/b.png"), FIF_PNG, 640, 480);
+  test::WriteFileBytes(dir_.File("pc/album/a.png"), "damaged");
+  view_.chosenFiles_ = {dir_.File("pc/album")};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdTabPhoto);
+  window.OnCommand(IdAddFiles);
+  ASSERT_EQ(Names(IdPhotoPcList), (std::vector<std::string>{"a.png", "album", "b.png"}));
+  EXPECT_EQ(view_.pictureSizes_[IdPhotoPcList], std::make_pair(96, 72));
+  const auto picture = [&](size_t row) {
+    return window.List(IdPhotoPcList).Row(row)->pictureBytes;
+  };
+  // The damaged file and the folder are passed over; the picture is a PNG.
+  ASSERT_TRUE(PumpUntil([&] { return picture(2) != nullptr; }));
+  EXPECT_EQ(picture(2)->substr(1, 3), "PNG");
+  EXPECT_EQ(picture(0), nullptr);
+  EXPECT_EQ(picture(1), nullptr);
+  const size_t large = picture(2)->size();
+
+  // Plain rows take small pictures.
+  window.OnCommand(IdRightListStyle);
+  EXPECT_EQ(view_.pictureSizes_[IdPhotoPcList], std::make_pair(45, 34));
+  ASSERT_TRUE(PumpUntil([&] { return picture(2) && picture(2)->size() < large; }));
+}
+
 TEST_F(MediaPagesTest, GroupFoldersAreMadeOpenedFilledAndLeftFromTheMusicPage) {
   fs::create_directories(root_ + "PSP/MUSIC");
   std::ofstream(root_ + "PSP/MUSIC/old.mp3") << "old";

@@ -362,6 +362,10 @@ void ManagerWindow::SetColumnWidths(int listId, const std::vector<int>& widths) 
   if (auto* view = qobject_cast<SkinListView*>(Control(listId))) view->SetColumnWidths(widths);
 }
 
+void ManagerWindow::SetListPictureSize(int listId, int width, int height) {
+  if (auto* list = qobject_cast<SkinList*>(Control(listId))) list->SetPictureSize({width, height});
+}
+
 void ManagerWindow::RepaintAll() {
   RefreshPainted();
   for (const auto& [id, widget] : controls_)

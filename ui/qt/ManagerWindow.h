@@ -54,6 +54,7 @@ class ManagerWindow : public QDialog, public IManagerView {
   void FocusControl(int id) override;
   std::vector<int> ColumnWidths(int listId) const override;
   void SetColumnWidths(int listId, const std::vector<int>& widths) override;
+  void SetListPictureSize(int listId, int width, int height) override;
   void RepaintAll() override;
   void RepaintStatusArea() override;
   void RepaintControl(int id) override;

@@ -53,6 +53,7 @@ void SkinList::SetPictureSize(QSize size) {
   if (size == pictureSize_) return;
   pictureSize_ = size;
   pictures_.clear();
+  made_.clear();
   UpdateRange();
   update();
 }
@@ -77,6 +78,8 @@ void SkinList::Reload() {
   // A picture that was missing may have been written since (a thumbnail made by a worker).
   for (auto it = pictures_.begin(); it != pictures_.end();)
     it = it->isNull() ? pictures_.erase(it) : std::next(it);
+  // Pictures of rows that are gone: only the cache still holds their bytes.
+  std::erase_if(made_, [](const auto& entry) { return entry.second.first.use_count() == 1; });
 }
 
 void SkinList::SelectAll() {
@@ -115,19 +118,19 @@ QPixmap SkinList::Picture(const std::string& path) {
   return picture;
 }
 
-QPixmap SkinList::MadePicture(const std::string& bytes) {
+QPixmap SkinList::MadePicture(const std::shared_ptr<const std::string>& bytes) {
   if (pictureSize_.isEmpty()) return {};
-  const QString key = QString("#%1").arg(reinterpret_cast<quintptr>(&bytes));
-  const auto found = pictures_.constFind(key);
-  if (found != pictures_.constEnd()) return *found;
-  if (pictures_.size() >= kMaxCachedPictures) pictures_.clear();
+  const auto found = made_.find(bytes.get());
+  if (found != made_.end()) return found->second.second;
+  if (made_.size() >= kMaxCachedPictures) made_.clear();
   QImage image;
-  image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+  image.loadFromData(reinterpret_cast<const uchar*>(bytes->data()),
+                     static_cast<int>(bytes->size()));
   QPixmap picture;
   if (!image.isNull())
     picture = QPixmap::fromImage(
         image.scaled(pictureSize_, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-  pictures_.insert(key, picture);
+  made_.emplace(bytes.get(), std::make_pair(bytes, picture));
   return picture;
 }
 
@@ -168,7 +171,7 @@ void SkinList::PaintRows(QPainter& painter, bool pictureInFirstColumn) {
     int x = row.left();
     const auto drawPicture = [&](int left) {
       const QPixmap picture =
-          item.pictureBytes ? MadePicture(*item.pictureBytes) : Picture(item.picturePath);
+          item.pictureBytes ? MadePicture(item.pictureBytes) : Picture(item.picturePath);
       if (picture.isNull()) return;
       const QRect box(left, row.top() + (row.height() - pictureSize_.height()) / 2,
                       pictureSize_.width(), pictureSize_.height());

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,7 +77,7 @@ class SkinList : public SkinRowView {
   // The row's picture at the picture size; null when there is none or it cannot be read.
   QPixmap Picture(const std::string& path);
   // A picture the owner made for a row (encoded bytes), kept while the row shows it.
-  QPixmap MadePicture(const std::string& bytes);
+  QPixmap MadePicture(const std::shared_ptr<const std::string>& bytes);
 
   uint64_t ModelRevision() const override;
   void Reload() override;
@@ -102,6 +103,9 @@ class SkinList : public SkinRowView {
   ListSelection selection_;
   DropHandler dropHandler_;
   QHash<QString, QPixmap> pictures_;  // by path; a null pixmap: the file could not be read
+  // Pictures made for rows, by their bytes, which the cache keeps so that no other bytes come
+  // to lie at the same address.
+  std::map<const std::string*, std::pair<std::shared_ptr<const std::string>, QPixmap>> made_;
 };
 
 }  // namespace pspkvx
