@@ -26,8 +26,9 @@ struct BatchStep {
   std::string destination;  // the file on the stick, when one was written (or kept by Skip)
   std::string thumbnail;    // a video's thumbnail on the stick, when one was written
   std::string error;        // why a photo was passed over without a message (not a picture)
-  // The row is done: it is deselected in the PC list.
-  bool Done() const { return handled && result == 0; }
+  // The row is done and deselected in the PC list: sent, or through the converter whatever
+  // its result (the converter showed what went wrong).
+  bool Done() const { return handled && (converted || result == 0); }
   // The batch goes no further: a video not sent, or a music file or photo that found no room
   // or failed with its message.
   bool EndsBatch(int kind) const;

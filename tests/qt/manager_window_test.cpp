@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -68,7 +69,7 @@ TEST_F(ManagerWindowTest, EscapeAndCloseDoNotLoseTheSettings) {
   EXPECT_EQ(window.exec(), ResultOk);
 }
 
-TEST_F(ManagerWindowTest, EnterIsSwallowedBeforeAnyWindowSeesIt) {
+TEST_F(ManagerWindowTest, EnterIsSwallowedBeforePspkvxWindowsSeeIt) {
   EnterKeyFilter filter;
   test::QtApp().installEventFilter(&filter);
   QDialog dialog;
@@ -91,6 +92,17 @@ TEST_F(ManagerWindowTest, EnterIsSwallowedBeforeAnyWindowSeesIt) {
   EXPECT_EQ(accepted, 0);
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(edit->text(), "a");
+
+  // The file dialogs keep it: Enter opens the folder typed.
+  QFileDialog files;
+  files.setOption(QFileDialog::DontUseNativeDialog);
+  files.show();
+  auto* name = files.findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(name, nullptr);
+  int fileReturns = 0;
+  QObject::connect(name, &QLineEdit::returnPressed, [&] { ++fileReturns; });
+  QTest::keyClick(name, Qt::Key_Return);
+  EXPECT_EQ(fileReturns, 1);
   test::QtApp().removeEventFilter(&filter);
 }
 

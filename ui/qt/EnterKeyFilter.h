@@ -1,4 +1,5 @@
-// Swallows Enter before any window sees it, so that Enter never closes or activates anything.
+// Swallows Enter before PSPKVX's windows see it, so that Enter never closes or activates
+// anything there; the system's file dialogs keep it.
 #pragma once
 
 #include <QObject>
