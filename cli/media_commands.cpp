@@ -44,7 +44,7 @@ int PageNumber(const std::string& page) {
 
 CLI::Option* AddPageOption(CLI::App* command, std::string& page, bool withSaves) {
   std::vector<std::string> names = {"video", "music", "photo"};
-  if (withSaves) names.push_back("saves");
+  if (withSaves) names.emplace_back("saves");
   std::string help = "The page: ";
   for (size_t i = 0; i < names.size(); ++i)
     help += (i ? (i + 1 == names.size() ? " or " : ", ") : "") + names[i];

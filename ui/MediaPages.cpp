@@ -108,7 +108,7 @@ void MediaPages::Register() {
   ops.newGroupFolder = [this](int page) { NewGroup(page); };
   ops.upALevel = [this](int page) { LeaveGroup(page); };
   ops.deleteOnStick = [this](int page) { DeleteOnStick(page); };
-  ops.backgroundPasses.push_back(
+  ops.backgroundPasses.emplace_back(
       [this](const ManualResetEvent&) { return LoadNextPhotoPicture(); });
 }
 

@@ -92,6 +92,10 @@ TEST_F(ManagerWindowTest, EnterIsSwallowedBeforePspkvxWindowsSeeIt) {
   EXPECT_EQ(accepted, 0);
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(edit->text(), "a");
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+  EXPECT_EQ(accepted, 0);
 
   // The file dialogs keep it: Enter opens the folder typed.
   QFileDialog files;
@@ -103,6 +107,12 @@ TEST_F(ManagerWindowTest, EnterIsSwallowedBeforePspkvxWindowsSeeIt) {
   QObject::connect(name, &QLineEdit::returnPressed, [&] { ++fileReturns; });
   QTest::keyClick(name, Qt::Key_Return);
   EXPECT_EQ(fileReturns, 1);
+  // A key typed on the desktop reaches the dialog's QWindow before the name box.
+  files.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&files));
+  name->setFocus();
+  QTest::keyClick(files.windowHandle(), Qt::Key_Return);
+  EXPECT_EQ(fileReturns, 2);
   test::QtApp().removeEventFilter(&filter);
 }
 
