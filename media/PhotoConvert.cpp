@@ -95,7 +95,12 @@ int ConvertPhoto(const MediaStick& stick, const std::string& sourcePath, int mod
   image::LoadedImage loaded = image::LoadImageFile(sourcePath);
   if (!loaded.bitmap) {
     out.error = loaded.error;
-    if (loaded.failure != image::LoadFailure::NotLoaded) return PhotoUnreadable;
+    // No box for a file that is not a picture, but the status line says why nothing came of
+    // it instead of still saying that it is being converted.
+    if (loaded.failure != image::LoadFailure::NotLoaded) {
+      window.SetStatusText(out.error);
+      return PhotoUnreadable;
+    }
     ShowUnsupported(stick, name);
     return finish(PhotoUnreadable);
   }

@@ -18,7 +18,7 @@ namespace pspkvx {
 enum PhotoResult : int {
   PhotoConverted = 0,
   // The source cannot be opened, is not a picture, or cannot be loaded; only the last shows a
-  // message (a batch passes over files that are not pictures quietly).
+  // message (a batch passes over files that are not pictures quietly; the status line says why).
   PhotoUnreadable = -1,
   // It could not be scaled, encoded or written: the message was shown, nothing was written.
   PhotoFailed = -2,

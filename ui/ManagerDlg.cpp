@@ -276,6 +276,7 @@ void CManagerDlg::OnBatchDone() {
   // The worker is still inside this message; its object is kept until it has ended.
   batch_.reset();
   ApplyBusy(false);
+  progress_ = 0;  // a finished batch leaves no bar behind, whichever item it ended on
   RefreshStatusArea();
   pspDrive_->RefreshFreeSpace();
   if (skipRescan_)
@@ -749,6 +750,18 @@ void CManagerDlg::OnContextMenu(int listId, int row) {
   const int page = listId == IdMusicPspList ? PageMusic : listId == IdPhotoPspList ? PagePhoto : -1;
   // The menus act on group folders; without that feature there is nothing to offer.
   if (page != currentPage_ || IsBusy() || !operations_.groupMenuCommand) return;
+  // A right click on a row outside the selection makes that row the selection, as on the
+  // desktop: the menu's Delete and Rename then act on the row under the pointer.
+  if (row >= 0) {
+    ListModel& list = List(listId);
+    if (const auto clicked = list.Row(static_cast<size_t>(row)); clicked && !clicked->selected) {
+      list.Edit([row](std::vector<ListRow>& rows) {
+        for (size_t i = 0; i < rows.size(); ++i)
+          rows[i].selected = i == static_cast<size_t>(row);
+      });
+      view_.RepaintControl(listId);
+    }
+  }
   const bool inside = operations_.insideGroupFolder && operations_.insideGroupFolder(page);
   const bool group =
       row >= 0 && operations_.rowIsGroupFolder && operations_.rowIsGroupFolder(page, row);

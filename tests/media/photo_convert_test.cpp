@@ -225,6 +225,9 @@ TEST_F(PhotoConvertTest, WhatIsNotAPictureIsPassedOverAndNothingIsWritten) {
     EXPECT_EQ(host.texts(), c.message ? std::vector<std::string>{kUnsupported + c.name}
                                       : std::vector<std::string>{});
     EXPECT_TRUE(PhotoFiles().empty());
+    // The status line no longer says the file is being converted.
+    ASSERT_FALSE(window.Statuses().empty());
+    EXPECT_EQ(window.Statuses().back(), c.message ? "" : outcome.error);
   }
 }
 

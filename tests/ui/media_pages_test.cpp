@@ -189,9 +189,12 @@ TEST_F(MediaPagesTest, GroupFoldersAreMadeOpenedFilledAndLeftFromTheMusicPage) {
 
   window.OnCommand(IdUpALevel);
   ASSERT_EQ(Names(IdMusicPspList), (std::vector<std::string>{"Road", "old.mp3"}));
-  window.List(IdMusicPspList).Select(1);
-  window.OnCommand(IdDeleteFromPsp);
+  // A right click on a row that is not selected deletes that row, not the selection.
+  window.List(IdMusicPspList).Select(0);
+  view_.menuAnswer_ = MenuDelete;
+  window.OnContextMenu(IdMusicPspList, 1);
   EXPECT_FALSE(fs::exists(root_ + "PSP/MUSIC/old.mp3"));
+  EXPECT_TRUE(fs::exists(root_ + "PSP/MUSIC/Road/a.mp3"));
   EXPECT_EQ(Names(IdMusicPspList), std::vector<std::string>{"Road"});
 }
 
