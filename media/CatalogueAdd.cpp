@@ -29,12 +29,13 @@ void Refresh(MediaCatalogue& catalogue, size_t index) {
   });
 }
 
-AddOutcome AddOne(MediaCatalogue& catalogue, const std::string& path, IMessageBoxHost* messages) {
+AddOutcome AddOne(MediaCatalogue& catalogue, const std::string& path,
+                  platform::LocalPathQuery& query, IMessageBoxHost* messages) {
   if (path.find_first_of("\r\n") != std::string::npos) {
     Show(messages, IDS_FILE_DATE_UNREADABLE);
     return AddOutcome::Failed;
   }
-  std::optional<MediaEntry> entry = EntryOfFile(path);
+  std::optional<MediaEntry> entry = EntryOfFile(path, query);
   if (!entry) {
     Show(messages, IDS_FILE_DATE_UNREADABLE);
     return AddOutcome::Failed;
@@ -52,7 +53,12 @@ AddOutcome AddOne(MediaCatalogue& catalogue, const std::string& path, IMessageBo
 }  // namespace
 
 std::optional<MediaEntry> EntryOfFile(const std::string& path) {
-  const auto status = platform::QueryLocalPath(path);
+  platform::LocalPathQuery query;
+  return EntryOfFile(path, query);
+}
+
+std::optional<MediaEntry> EntryOfFile(const std::string& path, platform::LocalPathQuery& query) {
+  const auto status = query(path);
   if (!status || status->kind == platform::PathKind::Other) return std::nullopt;
   MediaEntry entry;
   const bool folder = status->kind == platform::PathKind::Folder;
@@ -65,7 +71,8 @@ std::optional<MediaEntry> EntryOfFile(const std::string& path) {
 }
 
 AddOutcome AddEntry(MediaCatalogue& catalogue, const std::string& path, IMessageBoxHost* messages) {
-  const AddOutcome outcome = AddOne(catalogue, path, messages);
+  platform::LocalPathQuery query;
+  const AddOutcome outcome = AddOne(catalogue, path, query, messages);
   if (outcome != AddOutcome::Added) return outcome;
   std::error_code error;
   if (!fs::is_directory(path, error)) return outcome;
@@ -93,7 +100,7 @@ AddOutcome AddEntry(MediaCatalogue& catalogue, const std::string& path, IMessage
       continue;
     }
     const size_t index = catalogue.Size();
-    if (AddOne(catalogue, item, messages) == AddOutcome::Failed) break;
+    if (AddOne(catalogue, item, query, messages) == AddOutcome::Failed) break;
     known.emplace(platform::PathKey(item), index);
   }
   return outcome;

@@ -6,6 +6,7 @@
 
 #include "base/MessageBox.h"
 #include "media/MediaCatalogue.h"
+#include "platform/Platform.h"
 
 namespace pspkvx {
 
@@ -31,5 +32,7 @@ AddOutcome AddEntry(MediaCatalogue& catalogue, const std::string& path, IMessage
 // The entry of a file as it is now on disk (its size, time and attributes); none when it cannot
 // be read.
 std::optional<MediaEntry> EntryOfFile(const std::string& path);
+// The same for many paths in a row (a list read back, a folder walked).
+std::optional<MediaEntry> EntryOfFile(const std::string& path, platform::LocalPathQuery& query);
 
 }  // namespace pspkvx

@@ -75,6 +75,7 @@ int LoadFileList(MediaCatalogue& catalogue, const std::string& path) {
   RecordReader reader(file.bytes);
   reader.Skip(kMagicSize + 4);
   std::vector<MediaEntry> loaded;
+  platform::LocalPathQuery query;
   while (!reader.AtEnd()) {
     MediaEntry record;
     const auto name = reader.Line();
@@ -85,7 +86,7 @@ int LoadFileList(MediaCatalogue& catalogue, const std::string& path) {
     record.path = *recordPath;
     record.attributes = numbers[12];
     // A file that is gone is dropped; one that is there tells its size and time as they are.
-    const auto now = EntryOfFile(record.path);
+    const auto now = EntryOfFile(record.path, query);
     if (!now) continue;
     record.size = now->size;
     record.modified = now->modified;

@@ -9,12 +9,13 @@
 namespace pspkvx {
 namespace {
 
-bool NameLess(const MediaEntry& a, const MediaEntry& b) {
-  return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                      [](char x, char y) {
-                                        return std::tolower(static_cast<unsigned char>(x)) <
-                                               std::tolower(static_cast<unsigned char>(y));
-                                      });
+// The name as the sort compares it: every byte lowered once, so a sort of n entries lowers n
+// names instead of two per comparison.
+std::string SortKey(const std::string& name) {
+  std::string key = name;
+  for (char& c : key)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
 }
 
 }  // namespace
@@ -78,7 +79,18 @@ bool MediaCatalogue::Remove(size_t index) {
 
 void MediaCatalogue::Sort() {
   std::lock_guard<std::mutex> lock(mutex_);
-  std::stable_sort(entries_.begin(), entries_.end(), NameLess);
+  // Ascending by name without regard to case; equal names keep their order (the index breaks
+  // the tie). Bytes compare as unsigned, as std::string compares them.
+  std::vector<std::pair<std::string, size_t>> keys;
+  keys.reserve(entries_.size());
+  for (size_t i = 0; i < entries_.size(); ++i)
+    keys.emplace_back(SortKey(entries_[i].name), i);
+  std::sort(keys.begin(), keys.end());
+  std::vector<MediaEntry> sorted;
+  sorted.reserve(entries_.size());
+  for (const auto& key : keys)
+    sorted.push_back(std::move(entries_[key.second]));
+  entries_ = std::move(sorted);
   ++revision_;
 }
 

@@ -152,6 +152,22 @@ std::optional<std::tm> LocalTime(int64_t seconds);
 // the user's own files, where no Platform object is at hand. None when nothing is there.
 std::optional<PathStatus> QueryLocalPath(const std::string& path);
 
+// QueryLocalPath for many paths in a row, such as a list of files read back or a folder being
+// walked: the folder of the last path stays open, so the paths of one folder are looked up by
+// their names alone instead of walking the folder's path again for each.
+class LocalPathQuery {
+ public:
+  LocalPathQuery() = default;
+  ~LocalPathQuery();
+  LocalPathQuery(const LocalPathQuery&) = delete;
+  LocalPathQuery& operator=(const LocalPathQuery&) = delete;
+  std::optional<PathStatus> operator()(const std::string& path);
+
+ private:
+  std::string folder_;
+  int folderHandle_ = -1;
+};
+
 // Who may read a file that ReplaceFileAtomically writes.
 enum class FileAccess {
   Kept,       // the permissions of the file replaced; a new file gets rw-r--r--

@@ -97,11 +97,8 @@ std::optional<DiskSpace> PosixDiskSpace(const std::string& path) {
 
 namespace {
 
-// stat or lstat of a path as a PathStatus.
-std::optional<PathStatus> StatusOf(const std::string& path,
-                                   int (*query)(const char*, struct stat*)) {
-  struct stat st {};
-  if (path.empty() || query(path.c_str(), &st) != 0) return std::nullopt;
+// What stat tells of a path, as a PathStatus.
+PathStatus StatusOf(const struct stat& st) {
   PathStatus status;
   status.modifiedTime = static_cast<int64_t>(st.st_mtime);
   if (S_ISREG(st.st_mode)) {
@@ -113,6 +110,14 @@ std::optional<PathStatus> StatusOf(const std::string& path,
   return status;
 }
 
+// stat or lstat of a path as a PathStatus.
+std::optional<PathStatus> StatusOf(const std::string& path,
+                                   int (*query)(const char*, struct stat*)) {
+  struct stat st {};
+  if (path.empty() || query(path.c_str(), &st) != 0) return std::nullopt;
+  return StatusOf(st);
+}
+
 }  // namespace
 
 std::optional<PathStatus> PosixQueryPath(const std::string& path) {
@@ -121,6 +126,25 @@ std::optional<PathStatus> PosixQueryPath(const std::string& path) {
 
 std::optional<PathStatus> QueryLocalPath(const std::string& path) {
   return StatusOf(path, ::stat);
+}
+
+LocalPathQuery::~LocalPathQuery() {
+  if (folderHandle_ >= 0) ::close(folderHandle_);
+}
+
+std::optional<PathStatus> LocalPathQuery::operator()(const std::string& path) {
+  const size_t cut = path.find_last_of('/');
+  // A bare name, a path ending in a separator or one right under the root: the path as it is.
+  if (cut == std::string::npos || cut == 0 || cut + 1 == path.size()) return QueryLocalPath(path);
+  if (folder_.size() != cut || path.compare(0, cut, folder_) != 0) {
+    if (folderHandle_ >= 0) ::close(folderHandle_);
+    folder_ = path.substr(0, cut);
+    folderHandle_ = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (folderHandle_ < 0) return QueryLocalPath(path);
+  struct stat st {};
+  if (::fstatat(folderHandle_, path.c_str() + cut + 1, &st, 0) != 0) return std::nullopt;
+  return StatusOf(st);
 }
 
 std::optional<std::string> PosixReadFilePart(const std::string& path, uint64_t offset,

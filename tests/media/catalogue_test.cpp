@@ -65,13 +65,19 @@ TEST(MediaCatalogue, NamesAreCutKeepingTheExtensionAndPathsNever) {
 TEST(MediaCatalogue, SortIsByNameIgnoringCaseAndKeepsTheOrderOfEqualNames) {
   MediaCatalogue catalogue;
   for (const auto& [name, path] : std::vector<std::pair<std::string, std::string>>{
-           {"b.mp3", "/1"}, {"A.mp3", "/2"}, {"a.mp3", "/3"}, {"C.mp3", "/4"}, {"a.MP3", "/5"}})
+           {"b.mp3", "/1"},
+           {"\xE9t\xE9.mp3", "/6"},  // a byte above 127 after every ASCII letter
+           {"A.mp3", "/2"},
+           {"ab.mp3", "/7"},
+           {"a.mp3", "/3"},
+           {"C.mp3", "/4"},
+           {"a.MP3", "/5"}})
     catalogue.Append({0, 0, 0, name, path, EntryListed});
   catalogue.Sort();
   std::vector<std::string> paths;
   for (const MediaEntry& entry : catalogue.Entries())
     paths.push_back(entry.path);
-  EXPECT_EQ(paths, (std::vector<std::string>{"/2", "/3", "/5", "/1", "/4"}));
+  EXPECT_EQ(paths, (std::vector<std::string>{"/2", "/3", "/5", "/7", "/1", "/4", "/6"}));
 }
 
 class CatalogueFiles : public ::testing::Test {

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "support/ScopedEnv.h"
@@ -174,6 +176,52 @@ TEST(Platform, PathStatusMovesAndPartialReads) {
   EXPECT_FALSE(platform->RemoveFolder(dir.File("moved")));  // not empty
   EXPECT_TRUE(platform->RemoveFolder(dir.File("moved/inner")));
   EXPECT_TRUE(platform->RemoveFolder(dir.File("moved")));
+}
+
+TEST(Platform, LocalPathQueryAnswersAsQueryLocalPathWhicheverFolderCameBefore) {
+  TempDir dir;
+  test::WriteFileBytes(dir.File("file.bin"), "0123456789");
+  std::filesystem::create_directories(dir.File("folder/inner"));
+  test::WriteFileBytes(dir.File("folder/a.txt"), "abc");
+  std::filesystem::create_directories(dir.File("folde2"));
+  test::WriteFileBytes(dir.File("folde2/a.txt"), "a longer one");
+  std::filesystem::create_directory_symlink(dir.File("folder"), dir.File("link"));
+  const std::vector<std::string> paths = {
+      dir.File("folder/a.txt"),
+      dir.File("folder/inner"),
+      dir.File("folder/missing"),
+      dir.File("file.bin"),
+      dir.File("link/a.txt"),
+      dir.File("folder/a.txt"),
+      dir.File("folde2/a.txt"),
+      dir.File("folder/a.txt"),
+      dir.File("folde2/a.txt"),
+      dir.File("link"),
+      dir.File("file.bin/x"),
+      dir.File("missing/a.txt"),
+      dir.File("folder/"),
+      dir.File("folder/a.txt"),
+      "/",
+      "/proc",
+      dir.File("folder/./a.txt"),
+      "",
+  };
+  const auto same = [](const std::optional<platform::PathStatus>& a,
+                       const std::optional<platform::PathStatus>& b) {
+    return a.has_value() == b.has_value() &&
+           (!a || (a->kind == b->kind && a->size == b->size && a->modifiedTime == b->modifiedTime));
+  };
+  platform::LocalPathQuery query;
+  for (int round = 0; round < 2; ++round) {
+    for (const std::string& path : paths) {
+      SCOPED_TRACE(path);
+      EXPECT_TRUE(same(query(path), platform::QueryLocalPath(path)));
+    }
+  }
+  EXPECT_EQ(query(dir.File("folder/a.txt"))->size, 3u);
+  // A file made after its folder was opened is found.
+  test::WriteFileBytes(dir.File("folder/b.txt"), "b");
+  EXPECT_EQ(query(dir.File("folder/b.txt"))->kind, platform::PathKind::File);
 }
 
 TEST(Platform, LocalTimeFollowsTheTimeZone) {
