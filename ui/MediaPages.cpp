@@ -1,6 +1,7 @@
 #include "ui/MediaPages.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "base/DateText.h"
 #include "base/WindowMessages.h"
@@ -151,12 +152,13 @@ void MediaPages::LoadLists(const ManualResetEvent& stop) {
     std::vector<MediaEntry> fromFile = loaded.Entries();
     // Files the user added while the list still loaded stay, after those of the file.
     MediaCatalogue& catalogue = pc_[static_cast<size_t>(kind)];
-    catalogue.Edit([&fromFile](std::vector<MediaEntry>& entries) {
+    std::unordered_set<std::string> paths;
+    paths.reserve(fromFile.size());
+    for (const MediaEntry& entry : fromFile)
+      paths.insert(platform::PathKey(entry.path));
+    catalogue.Edit([&fromFile, &paths](std::vector<MediaEntry>& entries) {
       for (MediaEntry& added : entries)
-        if (std::none_of(fromFile.begin(), fromFile.end(), [&added](const MediaEntry& e) {
-              return platform::SamePath(e.path, added.path);
-            }))
-          fromFile.push_back(std::move(added));
+        if (!paths.count(platform::PathKey(added.path))) fromFile.push_back(std::move(added));
       entries = std::move(fromFile);
     });
     catalogue.Sort();
