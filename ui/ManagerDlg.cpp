@@ -168,6 +168,10 @@ void CManagerDlg::StartWorker(std::unique_ptr<CThread>& slot, int kind, uintptr_
 }
 
 void CManagerDlg::StartOnlineWorker() {
+  if (!SlotEmpty(onlineWorker_)) return;
+  // The worker's own copy, taken while no worker reads it: the passes stay as they were when it
+  // started, whatever is registered later.
+  onlinePasses_ = operations_.backgroundPasses;
   StartWorker(onlineWorker_, ThreadOnline, 0, ThreadPriorityBelowNormal);
 }
 
@@ -220,10 +224,9 @@ void CManagerDlg::RunThreadWork(int kind, ManualResetEvent& stop, uintptr_t para
       break;
     }
     case ThreadOnline: {
-      const auto passes = operations_.backgroundPasses;
       while (!stop.IsSet()) {
         bool worked = false;
-        for (const auto& pass : passes)
+        for (const auto& pass : onlinePasses_)
           worked = pass(stop) || worked;
         if (!worked) stop.WaitFor(std::chrono::milliseconds(250));
       }

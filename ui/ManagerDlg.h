@@ -193,6 +193,8 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   std::unique_ptr<CThread> pollWorker_;
   std::unique_ptr<CThread> listWorker_;  // loading or saving the lists
   std::unique_ptr<CThread> onlineWorker_;
+  // The background passes the online worker runs; written only while no online worker runs.
+  decltype(WindowOperations::backgroundPasses) onlinePasses_;
   std::unique_ptr<CThread> batch_;
   std::unique_ptr<CThread> accountWorker_;
   std::unique_ptr<CThread> videoThumbsWorker_;
