@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <thread>
+#include <utility>
 
 #include "base/ProgramEnvironment.h"
 #include "base/StringFormat.h"
@@ -811,9 +812,11 @@ void CManagerDlg::OnFilesDropped(int listId, const std::string& path, bool moreF
   const int page = currentPage_;
   if (IsBusy() || closing_ || ControlsOfPage(page).pcList != listId || !operations_.addFiles)
     return;
-  operations_.addFiles(page, {path});
-  MarkListsChanged();
+  // The files of one drop are added together, so that all of them come selected.
+  droppedFiles_.push_back(path);
   if (moreFollow) return;
+  operations_.addFiles(page, std::exchange(droppedFiles_, {}));
+  MarkListsChanged();
   view_.RepaintControl(listId);
   StartListSave(static_cast<uintptr_t>(page));
 }

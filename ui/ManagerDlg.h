@@ -195,6 +195,8 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   std::unique_ptr<CThread> onlineWorker_;
   // The background passes the online worker runs; written only while no online worker runs.
   decltype(WindowOperations::backgroundPasses) onlinePasses_;
+  // The files of a drop that is still being delivered, one by one.
+  std::vector<std::string> droppedFiles_;
   std::unique_ptr<CThread> batch_;
   std::unique_ptr<CThread> accountWorker_;
   std::unique_ptr<CThread> videoThumbsWorker_;

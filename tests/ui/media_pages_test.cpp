@@ -163,6 +163,27 @@ TEST_F(MediaPagesTest, PhotoRowsGetTheirPicturesOnThePhotoPage) {
   ASSERT_TRUE(PumpUntil([&] { return picture(2) && picture(2)->size() < large; }));
 }
 
+TEST_F(MediaPagesTest, FilesDroppedOnThePcListAreAddedTogetherAndSaved) {
+  const std::string song = PcFile("drop/song.mp3");
+  const std::string other = PcFile("drop/other.mp3");
+  const std::string note = PcFile("drop/notes.txt");
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdTabMusic);
+  window.OnFilesDropped(IdMusicPspList, song, false);  // only the PC list takes drops
+  EXPECT_TRUE(Names(IdMusicPcList).empty());
+  window.OnFilesDropped(IdMusicPcList, song, true);
+  window.OnFilesDropped(IdMusicPcList, note, true);  // not music: left out
+  window.OnFilesDropped(IdMusicPcList, other, false);
+  EXPECT_EQ(Names(IdMusicPcList), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+  // All of the drop comes selected, ready to send.
+  EXPECT_TRUE(Selected(IdMusicPcList, 0));
+  EXPECT_TRUE(Selected(IdMusicPcList, 1));
+  WaitForListWorker();
+  MediaCatalogue saved;
+  LoadFileList(saved, ListFile(MediaMusic));
+  EXPECT_EQ(saved.Size(), 2u);
+}
+
 TEST_F(MediaPagesTest, GroupFoldersAreMadeOpenedFilledAndLeftFromTheMusicPage) {
   fs::create_directories(root_ + "PSP/MUSIC");
   std::ofstream(root_ + "PSP/MUSIC/old.mp3") << "old";
