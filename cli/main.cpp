@@ -23,6 +23,7 @@ int Run(int argc, char** argv) {
   pspkvx::cli::RegisterGroupCommands(app, context);
   pspkvx::cli::RegisterMediaCommands(app, context);
   pspkvx::cli::RegisterPhotoCommands(app, context);
+  pspkvx::cli::RegisterVideoCommands(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
