@@ -25,7 +25,8 @@ std::string ProgressFilter::Line(std::string_view line) {
     const std::string digits(line.substr(12));
     char* end = nullptr;
     const long long micros = std::strtoll(digits.c_str(), &end, 10);
-    if (end == digits.c_str() || micros < 0) return "";
+    // The report before the first frame says nothing.
+    if (end == digits.c_str() || micros <= 0) return "";
     char text[48];
     std::snprintf(text, sizeof text, "time=%lld.%lld\n", micros / 1000000,
                   micros % 1000000 / 100000);

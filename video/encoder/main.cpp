@@ -74,22 +74,35 @@ int main(int argc, char** argv) {
   }
   pspkvx::encoder::ProgressFilter filter;
   char buffer[4096];
-  auto lastDuration = std::chrono::steady_clock::time_point{};
+  auto lastMarker = std::chrono::steady_clock::time_point{};
+  // PSPKVX reads the output in small chunks and takes one marker of each: the length and every
+  // position leave in writes of their own, a little apart, so that each is a read of its own.
+  const auto printLines = [&lastMarker](const std::string& text) {
+    for (size_t start = 0; start < text.size();) {
+      size_t end = text.find('\n', start);
+      end = end == std::string::npos ? text.size() : end + 1;
+      const std::string line = text.substr(start, end - start);
+      start = end;
+      const bool marker =
+          line.rfind("time=", 0) == 0 || line.find("Duration:") != std::string::npos;
+      if (marker) {
+        const auto since = std::chrono::steady_clock::now() - lastMarker;
+        if (since < std::chrono::milliseconds(150))
+          std::this_thread::sleep_for(std::chrono::milliseconds(150) - since);
+      }
+      Print(line);
+      if (marker) lastMarker = std::chrono::steady_clock::now();
+    }
+  };
   for (int n; (n = child->ReadOutput(buffer, sizeof buffer, 1000)) != 0;) {
     if (n < 0) continue;
-    const std::string text = psp ? filter.Take(std::string_view(buffer, static_cast<size_t>(n)))
-                                 : std::string(buffer, static_cast<size_t>(n));
-    // The length and the first position are read from separate reads of the output.
-    if (psp && text.find("time=") != std::string::npos) {
-      const auto since = std::chrono::steady_clock::now() - lastDuration;
-      if (since < std::chrono::milliseconds(150))
-        std::this_thread::sleep_for(std::chrono::milliseconds(150) - since);
-    }
-    Print(text);
-    if (text.find("Duration:") != std::string::npos)
-      lastDuration = std::chrono::steady_clock::now();
+    const std::string_view read(buffer, static_cast<size_t>(n));
+    if (psp)
+      printLines(filter.Take(read));
+    else
+      Print(std::string(read));
   }
-  if (psp) Print(filter.Finish());
+  if (psp) printLines(filter.Finish());
   const auto code = child->WaitFor(24 * 3600 * 1000);
   return code ? *code : 1;
 }
