@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
           line.rfind("time=", 0) == 0 || line.find("Duration:") != std::string::npos;
       if (marker) {
         const auto since = std::chrono::steady_clock::now() - lastMarker;
-        if (since < std::chrono::milliseconds(150))
-          std::this_thread::sleep_for(std::chrono::milliseconds(150) - since);
+        if (since < std::chrono::milliseconds(60))
+          std::this_thread::sleep_for(std::chrono::milliseconds(60) - since);
       }
       Print(line);
       if (marker) lastMarker = std::chrono::steady_clock::now();
