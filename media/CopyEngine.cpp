@@ -187,10 +187,9 @@ SendOutcome SendToStick(const MediaStick& stick, const SendRequest& request) {
     copied = CopyFileToStick(stick, copy);
     if (copied.result == CopyDone) {
       outcome.destination = copied.destination;
-      // The thumbnail made beside the video on the PC goes beside it on the stick.
-      const size_t dot = entry.path.find_last_of('.');
-      const std::string thumbnail =
-          (dot == std::string::npos ? entry.path : entry.path.substr(0, dot)) + ".thm";
+      // The thumbnail made beside the video on the PC (beside the converted file, for a
+      // conversion) goes beside it on the stick.
+      const std::string thumbnail = VideoThumbnailPath(copy.source);
       CopyRequest thumb;
       thumb.source = thumbnail;
       thumb.name = copied.destination.substr(0, copied.destination.size() - 3) + "thm";
@@ -198,7 +197,8 @@ SendOutcome SendToStick(const MediaStick& stick, const SendRequest& request) {
       thumb.stop = request.stop;
       thumb.trailer = ThumbnailTrailer(entry.name);
       thumb.quiet = true;
-      if (fs::is_regular_file(thumbnail, error) && CopyFileToStick(stick, thumb).result == CopyDone)
+      if (!thumbnail.empty() && fs::is_regular_file(thumbnail, error) &&
+          CopyFileToStick(stick, thumb).result == CopyDone)
         outcome.thumbnail = thumb.name;
     }
     if (converted) RemoveQuietly(request.convertedFile);

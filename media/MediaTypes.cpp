@@ -14,6 +14,15 @@ const std::vector<std::string> kMusic = {"mp3", "ac3"};
 
 }  // namespace
 
+std::string VideoThumbnailPath(const std::string& videoPath) {
+  const std::string extension = LowerExtension(videoPath);
+  if (extension == "thm") return "";
+  const std::string base = extension.empty() && (videoPath.empty() || videoPath.back() != '.')
+                               ? videoPath
+                               : videoPath.substr(0, videoPath.size() - extension.size() - 1);
+  return base + ".thm";
+}
+
 std::string LowerExtension(const std::string& path) {
   const size_t dot = path.find_last_of('.');
   const size_t sep = path.find_last_of("\\/");

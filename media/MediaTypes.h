@@ -25,4 +25,9 @@ const std::vector<std::string>& PhotoExtensions();
 // The extension of a path in lower case (empty when it has none).
 std::string LowerExtension(const std::string& path);
 
+// The thumbnail file of a video: its path with the extension (from the last dot of the last
+// component) replaced by ".thm", or ".thm" appended when it has none. Empty for a file that is
+// itself a ".thm" in any case: its thumbnail would be the file.
+std::string VideoThumbnailPath(const std::string& videoPath);
+
 }  // namespace pspkvx

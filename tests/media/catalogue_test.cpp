@@ -51,6 +51,23 @@ TEST(MediaTypes, EachKindTakesItsFiles) {
     EXPECT_EQ(AcceptsFileType(c.kind, c.path), c.taken) << c.path;
 }
 
+TEST(MediaTypes, AVideosThumbnailReplacesItsRealExtensionAndIsNeverTheVideo) {
+  const struct {
+    std::string video;
+    std::string thumbnail;
+  } kCases[] = {
+      {"/v/clip.avi", "/v/clip.thm"},
+      {"/v/clip.MPEG", "/v/clip.thm"},
+      {"/v/a.b/clip", "/v/a.b/clip.thm"},
+      {"/v/clip.", "/v/clip.thm"},
+      {"/v/clip.thm", ""},
+      {"/v/clip.THM", ""},
+      {"/p/PSP.MP4", "/p/PSP.thm"},
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(VideoThumbnailPath(c.video), c.thumbnail) << c.video;
+}
+
 TEST(MediaCatalogue, NamesAreCutKeepingTheExtensionAndPathsNever) {
   const std::string longName = std::string(300, 'n') + ".mp3";
   const std::string path = "/music/" + longName;
