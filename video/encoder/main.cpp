@@ -64,7 +64,9 @@ int main(int argc, char** argv) {
   const pspkvx::EncoderTranslation translation =
       pspkvx::TranslateLegacyArguments(legacy, !psp || HasAudio(input));
   std::vector<std::string> args = translation.argv;
-  if (psp) args.insert(args.begin(), {"-nostdin", "-nostats", "-progress", "pipe:2"});
+  if (psp)
+    args.insert(args.begin(),
+                {"-nostdin", "-nostats", "-progress", "pipe:2", "-stats_period", "0.2"});
 
   // ffmpeg stays in this program's process group, so that ending the group ends both.
   auto child = StartChildProcess(ffmpeg, args, ChildOptions{true, false, ""});
