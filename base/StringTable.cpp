@@ -178,6 +178,7 @@ constexpr Entry kStrings[] = {
     {IDS_FILE_DATE_UNREADABLE, "Error reading file to check date and time"},
     {IDS_FILE_LIST_OUT_OF_MEMORY, "Out of memory adding to file list"},
     {IDS_FILE_LIST_ERROR, "Unknown Filelist error"},
+    {IDS_ENCODER_NOT_STARTED, "Failed to execute video conversion component!! Please re-install."},
     {IDS_NAME_NOT_ALLOWED, "That name cannot be used on the PSP memory stick:"},
     {IDS_COULD_NOT_CREATE_FOLDER, "Couldn't create the folder:\n\n"},
     {IDS_COULD_NOT_RENAME_FILE, "Couldn't rename the file:\n\n"},

@@ -132,6 +132,7 @@ enum StringId : int {
   IDS_FILE_DATE_UNREADABLE = 1400,
   IDS_FILE_LIST_OUT_OF_MEMORY = 1401,
   IDS_FILE_LIST_ERROR = 1402,
+  IDS_ENCODER_NOT_STARTED = 1403,
 
   // Group folders and files on the stick, texts without a number of their own (1450-1499).
   IDS_NAME_NOT_ALLOWED = 1450,

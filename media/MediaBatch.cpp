@@ -11,7 +11,8 @@ bool PhotoNeedsConversion(int photoMode, const std::string& path) {
 }
 
 bool BatchStep::EndsBatch(int kind) const {
-  if (!handled || converted) return false;
+  if (conversionStopped) return true;
+  if (!handled || converted || conversionFailed) return false;
   return kind == MediaVideo ? result != SendDone : result < 0;
 }
 

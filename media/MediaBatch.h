@@ -26,6 +26,10 @@ struct BatchStep {
   std::string destination;  // the file on the stick, when one was written (or kept by Skip)
   std::string thumbnail;    // a video's thumbnail on the stick, when one was written
   std::string error;        // why a photo was passed over without a message (not a picture)
+  // A video conversion that did not end in a file to send: whether the batch goes on (a file
+  // the encoder could not convert) or ends (stopped).
+  bool conversionFailed = false;
+  bool conversionStopped = false;
   // The row is done and deselected in the PC list: sent, or through the converter whatever
   // its result (the converter showed what went wrong).
   bool Done() const { return handled && (converted || result == 0); }

@@ -16,6 +16,7 @@
 #include "ui/ManagerDlg.h"
 #include "ui/PageTable.h"
 #include "ui/Pages.h"
+#include "video/VideoBatch.h"
 
 namespace pspkvx {
 namespace {
@@ -95,8 +96,9 @@ void MediaPages::Register() {
   ops.removeFromPcList = [this](int page) { RemoveFromPcList(page); };
   ops.scanPspSide = [this](int page) { ScanPspSide(page); };
   for (const int page : {PageVideo, PageMusic, PagePhoto})
-    ops.batch[static_cast<size_t>(page)] = [this, page](uintptr_t, const ManualResetEvent& stop) {
-      RunBatch(page, stop);
+    ops.batch[static_cast<size_t>(page)] = [this, page](uintptr_t parameter,
+                                                        const ManualResetEvent& stop) {
+      RunBatch(page, parameter, stop);
     };
   ops.insideGroupFolder = [this](int page) { return !OpenGroup(page).empty(); };
   ops.rowIsGroupFolder = [this](int page, int row) {
@@ -235,18 +237,29 @@ std::string MediaPages::SubfolderFor(int kind) {
 
 // ---- The batch ----
 
-void MediaPages::RunBatch(int page, const ManualResetEvent& stop) {
+void MediaPages::RunBatch(int page, uintptr_t parameter, const ManualResetEvent& stop) {
   if (!IsMediaPage(page)) return;
+  // The Convert button's batch (parameter 1) converts videos onto the PC.
+  if (parameter != 0) return;
   ListModel& list = window_.List(ControlsOfPage(page).pcList);
   MediaCatalogue& catalogue = pc_[static_cast<size_t>(page)];
   const MediaStick stick = Stick();
   const int photoMode = window_.App().m_config.PhotoCopyMode;
+  // The video choices as they are when the batch starts.
+  VideoConversion conversion;
+  conversion.programFolder = window_.App().m_szProgramFolder;
+  conversion.videoOptions = window_.App().m_config.VideoOptions;
+  conversion.avc = (conversion.videoOptions & VideoAvc) != 0;
+  conversion.stop = &stop;
+  EncoderProgress progress;
   bool handled = false;
   for (auto row = list.NextSelected(0); row && !stop.IsSet(); row = list.NextSelected(*row + 1)) {
     const auto entry = catalogue.At(*row);
     if (!entry) continue;
     const std::string subfolder = page == MediaVideo ? "" : SubfolderFor(page);
-    const BatchStep step = SendPageEntry(stick, page, *entry, subfolder, photoMode, &stop);
+    const BatchStep step = page == MediaVideo
+                               ? ConvertForPspStep(stick, *entry, conversion, progress)
+                               : SendPageEntry(stick, page, *entry, subfolder, photoMode, &stop);
     if (!step.handled) continue;
     handled = true;
     if (step.Done()) list.Select(*row, false);

@@ -67,7 +67,8 @@ class MediaPages : public IMediaWindow {
   void AddFiles(int page, const std::vector<std::string>& files);
   void RemoveFromPcList(int page);
   void ScanPspSide(int page);
-  void RunBatch(int page, const ManualResetEvent& stop);
+  // parameter: 0 the transfer button's batch, 1 the Convert button's.
+  void RunBatch(int page, uintptr_t parameter, const ManualResetEvent& stop);
   // The group folders and the files of the PSP lists (window thread).
   void NewGroup(int page);
   void LeaveGroup(int page);

@@ -1,6 +1,9 @@
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
+#include "base/StringTable.h"
 #include "media/FileList.h"
 #include "support/TestPictures.h"
 #include "ui/ContextMenus.h"
@@ -101,7 +104,7 @@ TEST_F(MediaPagesTest, TheTransferSendsTheSelectedFilesIntoTheChosenStickFolder)
   EXPECT_TRUE(view_.boxes_.empty());
 }
 
-TEST_F(MediaPagesTest, TheVideoTransferSendsMp4FilesAndLeavesTheOthers) {
+TEST_F(MediaPagesTest, TheVideoTransferSendsMp4FilesAsTheyAre) {
   view_.chosenFiles_ = {PcFile("clip.mp4", "not really a movie"), PcFile("film.avi")};
   CManagerDlg& window = Loaded();
   window.OnCommand(IdAddFiles);
@@ -217,6 +220,50 @@ TEST_F(MediaPagesTest, GroupFoldersAreMadeOpenedFilledAndLeftFromTheMusicPage) {
   EXPECT_FALSE(fs::exists(root_ + "PSP/MUSIC/old.mp3"));
   EXPECT_TRUE(fs::exists(root_ + "PSP/MUSIC/Road/a.mp3"));
   EXPECT_EQ(Names(IdMusicPspList), std::vector<std::string>{"Road"});
+}
+
+TEST_F(MediaPagesTest, VideosAreConvertedForThePspAndSentWithTheirThumbnails) {
+  // The program folder's encoder is PSPKVX's front-end.
+  fs::create_symlink(std::string(PSPKVX_PROGRAM_DIR) + "/ffmpeg",
+                     app_.m_szProgramFolder + "/ffmpeg");
+  const std::string clip = dir_.File("pc/Beach day.avi");
+  fs::create_directories(dir_.File("pc"));
+  const int made = std::system(("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 "
+                                "-f lavfi -i sine -t 8 -c:v mpeg4 -c:a mp3 '" +
+                                clip + "'")
+                                   .c_str());
+  ASSERT_EQ(made, 0);
+  const std::string broken = PcFile("broken.avi", "not a video");
+  view_.chosenFiles_ = {clip, broken};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdAddFiles);
+  RunTransfer(window);
+  // The broken one is told about, and the batch goes on.
+  ASSERT_EQ(view_.boxes_.size(), 1u);
+  EXPECT_EQ(view_.boxes_[0].text, StringOf(IDS_VIDEO_UNSUPPORTED) + "\r\nbroken.avi");
+  const std::string video = root_ + "mp_root/100mnv01/M4V00001.MP4";
+  EXPECT_GT(fs::file_size(video), 0u);
+  const std::string thumbnail = root_ + "mp_root/100mnv01/M4V00001.thm";
+  ASSERT_TRUE(fs::exists(thumbnail));
+  std::ifstream thm(thumbnail, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(thm)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes.substr(bytes.size() - 18), "Name:Beach day.avi");
+  EXPECT_FALSE(fs::exists(app_.m_szProgramFolder + "/PSP.MP4"));
+  // The sent video is done; the broken one stays selected.
+  EXPECT_EQ(Names(IdVideoPcList), (std::vector<std::string>{"Beach day.avi", "broken.avi"}));
+  EXPECT_FALSE(Selected(IdVideoPcList, 0));
+  EXPECT_TRUE(Selected(IdVideoPcList, 1));
+  EXPECT_EQ(Names(IdVideoPspList), std::vector<std::string>{"M4V00001.MP4"});
+}
+
+TEST_F(MediaPagesTest, WithoutAnEncoderEachVideoSaysSoAndTheBatchGoesOn) {
+  view_.chosenFiles_ = {PcFile("a.avi"), PcFile("b.mov")};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdAddFiles);
+  RunTransfer(window);
+  ASSERT_EQ(view_.boxes_.size(), 2u);
+  EXPECT_EQ(view_.boxes_[1].text, StringOf(IDS_ENCODER_NOT_STARTED));
+  EXPECT_FALSE(fs::exists(root_ + "mp_root/100mnv01/M4V00001.MP4"));
 }
 
 TEST_F(MediaPagesTest, DeletingAVideoFromTheStickTakesItsThumbnail) {
