@@ -152,7 +152,7 @@ std::string FindProgramOnPath(const std::string& name, const std::string& notThi
     const std::string folder = folders.substr(start, end - start);
     start = end + 1;
     if (folder.empty()) continue;
-    const std::string candidate = folder + "/" + name;
+    std::string candidate = folder + "/" + name;
     struct stat st {};
     if (::stat(candidate.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
         ::access(candidate.c_str(), X_OK) != 0)
