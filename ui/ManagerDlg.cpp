@@ -398,6 +398,12 @@ void CManagerDlg::LayOutPage() {
     const int quality = static_cast<int>(config.VideoOptions & VideoQualityMask);
     for (int step = 0; step < 6; ++step)
       view_.SetFaceIndex(kQualityButtons[step], quality == step ? 1 : 0);
+    const bool wide = (config.VideoOptions & VideoWideScreen) != 0;
+    const bool avc = (config.VideoOptions & VideoAvc) != 0;
+    view_.SetFaceIndex(IdWideScreen, wide ? 1 : 0);
+    view_.SetFaceIndex(IdNormalScreen, wide ? 0 : 1);
+    view_.SetFaceIndex(IdNormalMpeg4, avc ? 0 : 1);
+    view_.SetFaceIndex(IdAvc, avc ? 1 : 0);
   }
   view_.ShowControl(IdCancel, IsBusy());
   // The photo lists' pictures: small on plain rows.
@@ -442,7 +448,7 @@ bool CManagerDlg::HasOperation(int control) const {
     case IdNormalScreen:
     case IdNormalMpeg4:
     case IdAvc:
-      return static_cast<bool>(ops.videoChoice);
+      return true;
     default:
       return true;
   }
@@ -563,7 +569,7 @@ void CManagerDlg::OnCommand(int control) {
     case IdNormalScreen:
     case IdNormalMpeg4:
     case IdAvc:
-      if (!IsBusy() && operations_.videoChoice) operations_.videoChoice(control);
+      OnVideoChoice(control);
       break;
     case IdLeftListStyle:
     case IdRightListStyle: {
@@ -645,6 +651,50 @@ void CManagerDlg::DeleteFromPsp() {
   RescanCurrentPage();
   RefreshStatusArea();
   view_.RepaintAll();
+}
+
+void CManagerDlg::OnVideoChoice(int control) {
+  // The options word does not change under a running batch, which read it when it started.
+  if (IsBusy()) return;
+  AppConfig& config = app_.m_config;
+  const uint32_t before = config.VideoOptions;
+  switch (control) {
+    case IdWideScreen:
+      config.VideoOptions |= VideoWideScreen;
+      break;
+    case IdNormalScreen:
+      config.VideoOptions &= ~VideoWideScreen;
+      break;
+    case IdNormalMpeg4:
+      if (config.VideoOptions & VideoAvc)
+        config.VideoOptions = (config.VideoOptions & ~VideoAvc) | VideoAvcNoticeShown;
+      break;
+    case IdAvc:
+      if (config.VideoOptions & VideoAvc) break;
+      config.VideoOptions |= VideoAvc;
+      LayOutPage();
+      view_.RepaintControl(control);
+      if (!(config.VideoOptions & VideoAvcNoticeShown)) {
+        // Older PSPs do not play AVC videos; the notice comes once.
+        MessageBoxRequest request;
+        request.text = StringOf(IDS_AVC_NOTICE);
+        request.type = MbAbout;
+        request.labels = {IDS_OK, IDS_MORE_INFO, 0, 0};
+        if (ShowMessage(*this, request) == ResultCancel) {
+          const std::string help =
+              platform::JoinPath(app_.m_szProgramFolder, "PSP AVC Encoding.mht");
+          if (!view_.OpenDocument(help)) ShowMessage(*this, StringOf(IDS_BROWSER_FAILED) + help);
+        }
+        config.VideoOptions |= VideoAvcNoticeShown;
+        SaveConfig(config, app_.m_szProgramFolder);
+      }
+      break;
+    default:
+      return;
+  }
+  if (config.VideoOptions == before) return;
+  LayOutPage();
+  view_.RepaintControl(control);
 }
 
 void CManagerDlg::OnQualityButton(int control) {

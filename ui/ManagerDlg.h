@@ -153,6 +153,7 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   void SelectAllToggle(int listId);
   void DeleteFromPsp();
   void OnQualityButton(int control);
+  void OnVideoChoice(int control);
   void OnOptions();
   void ShowAbout();
   void OnPspHelp();

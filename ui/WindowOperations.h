@@ -47,7 +47,6 @@ struct WindowOperations {
   std::function<bool(int page)> insideGroupFolder;
   std::function<bool(int page, int row)> rowIsGroupFolder;
   std::function<void(int page, int command, int row)> groupMenuCommand;
-  std::function<void(int control)> videoChoice;  // 1045, 1046, 1053, 1054
   std::function<void()> onlineRefresh;           // F5 on the online page
   std::function<void()> onlineDeleteKey;         // Delete on the online page
   std::function<void(int listId)> showDetails;   // a list item pressed: its details

@@ -115,6 +115,40 @@ TEST_F(ManagerTest, QualityAndPhotoModeButtonsSetTheirFieldsAndFaces) {
   EXPECT_EQ(app_.m_config.VideoOptions, 0x210u | 4);
 }
 
+TEST_F(ManagerTest, ScreenAndEncodingChoicesSetTheirBitsAndTheAvcNoticeComesOnce) {
+  CManagerDlg& window = Window();
+  app_.m_config.VideoOptions = 0x8000 | 3;  // other bits stay
+  window.OnCommand(IdWideScreen);
+  EXPECT_EQ(app_.m_config.VideoOptions, 0x8000u | 3 | VideoWideScreen);
+  EXPECT_EQ(view_.Face(IdWideScreen), 1);
+  EXPECT_EQ(view_.Face(IdNormalScreen), 0);
+  window.OnCommand(IdNormalScreen);
+  EXPECT_EQ(app_.m_config.VideoOptions, 0x8000u | 3);
+  window.OnCommand(IdNormalMpeg4);  // already MPEG-4: nothing changes
+  EXPECT_EQ(app_.m_config.VideoOptions, 0x8000u | 3);
+  EXPECT_TRUE(view_.boxes_.empty());
+
+  // The first AVC choice shows the notice; "More Info" opens the help document.
+  view_.answers_ = {ResultCancel};
+  window.OnCommand(IdAvc);
+  ASSERT_EQ(view_.boxes_.size(), 1u);
+  EXPECT_EQ(view_.boxes_[0].text, StringOf(IDS_AVC_NOTICE));
+  EXPECT_EQ(view_.boxes_[0].labels[1], IDS_MORE_INFO);
+  EXPECT_EQ(view_.opened_,
+            std::vector<std::string>{app_.m_szProgramFolder + "/PSP AVC Encoding.mht"});
+  EXPECT_EQ(app_.m_config.VideoOptions, 0x8000u | 3 | VideoAvc | VideoAvcNoticeShown);
+  EXPECT_EQ(view_.Face(IdAvc), 1);
+  EXPECT_EQ(view_.Face(IdNormalMpeg4), 0);
+  AppConfig saved{};
+  LoadConfig(saved, app_.m_szProgramFolder, "");
+  EXPECT_EQ(saved.VideoOptions & VideoAvcNoticeShown, VideoAvcNoticeShown);
+
+  window.OnCommand(IdNormalMpeg4);
+  window.OnCommand(IdAvc);
+  EXPECT_EQ(view_.boxes_.size(), 1u);  // not again
+  EXPECT_EQ(app_.m_config.VideoOptions & VideoAvc, VideoAvc);
+}
+
 TEST_F(ManagerTest, F5AndDeleteActOnlyOnTheOnlinePage) {
   CManagerDlg& window = Window();
   int refreshes = 0;
