@@ -1,6 +1,7 @@
 #include "ui/MediaPages.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <unordered_set>
 
 #include "base/DateText.h"
@@ -17,6 +18,7 @@
 #include "ui/PageTable.h"
 #include "ui/Pages.h"
 #include "video/VideoBatch.h"
+#include "video/VideoConvert.h"
 
 namespace pspkvx {
 namespace {
@@ -113,6 +115,8 @@ void MediaPages::Register() {
   ops.deleteOnStick = [this](int page) { DeleteOnStick(page); };
   ops.backgroundPasses.emplace_back(
       [this](const ManualResetEvent&) { return LoadNextPhotoPicture(); });
+  ops.backgroundPasses.emplace_back(
+      [this](const ManualResetEvent& stop) { return LoadNextVideoPicture(stop); });
 }
 
 // ---- The window's side of the operations ----
@@ -145,6 +149,7 @@ void MediaPages::ShowPcRows(int kind) {
   window_.List(ControlsOfPage(kind).pcList)
       .SetRows(MediaRows(pc_[static_cast<size_t>(kind)].Entries()));
   if (kind == MediaPhoto) ++photoRowsGeneration_[0];
+  if (kind == MediaVideo) ++videoRowsGeneration_[0];
 }
 
 void MediaPages::LoadLists(const ManualResetEvent& stop) {
@@ -211,6 +216,7 @@ void MediaPages::ScanPspSide(int page) {
   ListModel& list = window_.List(ControlsOfPage(page).pspList);
   list.SetRows(MediaRows(pspSide_.Entries()));
   if (page == PagePhoto) ++photoRowsGeneration_[1];
+  if (page == PageVideo) ++videoRowsGeneration_[1];
   // The folder the last file went into is selected again.
   std::string target;
   {
@@ -329,12 +335,111 @@ bool MediaPages::GiveNextPicture(size_t which, bool plainRows) {
   return false;
 }
 
+// ---- The video lists' pictures ----
+
+namespace {
+
+// A video's thumbnail file as it is on the disk: ".thm" or ".THM".
+std::string FoundThumbnail(const std::string& videoPath) {
+  const std::string thumbnail = VideoThumbnailPath(videoPath);
+  if (thumbnail.empty()) return "";
+  if (platform::QueryLocalPath(thumbnail)) return thumbnail;
+  const std::string upper = thumbnail.substr(0, thumbnail.size() - 3) + "THM";
+  return platform::QueryLocalPath(upper) ? upper : "";
+}
+
+// The name a stick thumbnail's trailer holds ("Name:" and the video's name on the PC, in its
+// last 40 bytes); empty when none.
+std::string TrailerName(const std::string& thumbnail) {
+  const auto status = platform::QueryLocalPath(thumbnail);
+  if (!status || status->kind != platform::PathKind::File) return "";
+  std::FILE* file = std::fopen(thumbnail.c_str(), "rb");
+  if (!file) return "";
+  const long tail = static_cast<long>(std::min<uint64_t>(status->size, 40));
+  std::string bytes(static_cast<size_t>(tail), '\0');
+  const bool read = std::fseek(file, -tail, SEEK_END) == 0 &&
+                    std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  std::fclose(file);
+  if (!read) return "";
+  const size_t marker = bytes.find("Name:");
+  if (marker == std::string::npos) return "";
+  std::string name = bytes.substr(marker + 5);
+  if (const size_t zero = name.find('\0'); zero != std::string::npos) name.resize(zero);
+  return name;
+}
+
+}  // namespace
+
+bool MediaPages::LoadNextVideoPicture(const ManualResetEvent& stop) {
+  if (window_.CurrentPage() != PageVideo || window_.Closing()) return false;
+  const bool pc = GiveNextVideoPicture(0, stop);
+  const bool stick = GiveNextVideoPicture(1, stop);
+  return pc || stick;
+}
+
+bool MediaPages::GiveNextVideoPicture(size_t which, const ManualResetEvent& stop) {
+  const uint32_t toggles = std::atomic_ref<uint32_t>(window_.App().m_config.ListViewToggles).load();
+  // Plain rows: the PC list makes no thumbnails, the stick list loads no pictures.
+  const bool plainRows = (toggles & (which == 0 ? 0x2u : 0x4u)) != 0;
+  ListModel& list = window_.List(which == 0 ? IdVideoPcList : IdVideoPspList);
+  PictureTries& tries = videoTries_[which];
+  const uint64_t generation = videoRowsGeneration_[which].load();
+  if (tries.generation != generation) tries = {generation, plainRows, {}};
+
+  const std::vector<ListRow> rows = list.Rows();
+  for (size_t index = 0; index < rows.size() && !stop.IsSet(); ++index) {
+    const ListRow& row = rows[index];
+    if (row.pictureBytes || row.columns.size() <= MediaColumnFolder ||
+        row.columns[MediaColumnFolder] == "1")
+      continue;
+    const std::string& path = row.columns[MediaColumnPath];
+    if (path.empty() || !tries.tried.insert(path).second) continue;
+    std::string thumbnail = FoundThumbnail(path);
+    std::string name;
+    bool made = false;
+    if (which == 0 && thumbnail.empty()) {
+      // One video's thumbnail made per pass; an MP4 on the PC gets none made.
+      if (plainRows || LowerExtension(path) == "mp4") continue;
+      made = true;
+      if (MakeVideoThumbnail(window_.App().m_szProgramFolder, path, &stop, path))
+        thumbnail = FoundThumbnail(path);
+    } else if (which == 1 && !thumbnail.empty()) {
+      name = TrailerName(thumbnail);
+    }
+    std::shared_ptr<const std::string> picture;
+    if (!thumbnail.empty() && !(which == 1 && plainRows)) {
+      if (auto png = MakePhotoListPng(thumbnail, false))
+        picture = std::make_shared<const std::string>(std::move(*png));
+    }
+    bool changed = false;
+    list.Edit([&](std::vector<ListRow>& now) {
+      if (index >= now.size() || now[index].columns.size() <= MediaColumnPath ||
+          now[index].columns[MediaColumnPath] != path)
+        return;
+      if (picture) {
+        now[index].pictureBytes = picture;
+        changed = true;
+      }
+      if (!name.empty()) {
+        now[index].columns[MediaColumnName] = name;
+        changed = true;
+      }
+    });
+    // Rows that need nothing made are gone through at once, without a rest between them.
+    if (changed || made) return changed;
+  }
+  return false;
+}
+
 // ---- Group folders and the files on the stick ----
 
 std::optional<StickRow> MediaPages::StickRowAt(int page, size_t row) {
   const auto found = window_.List(ControlsOfPage(page).pspList).Row(row);
   if (!found || found->columns.size() <= MediaColumnFolder) return std::nullopt;
-  return StickRow{found->columns[MediaColumnName], found->columns[MediaColumnPath],
+  // The file's own name, from its path: a video row shows the name its thumbnail holds.
+  const std::string& path = found->columns[MediaColumnPath];
+  const size_t separator = path.find_last_of("\\/");
+  return StickRow{separator == std::string::npos ? path : path.substr(separator + 1), path,
                   found->columns[MediaColumnFolder] == "1"};
 }
 

@@ -78,6 +78,10 @@ class MediaPages : public IMediaWindow {
   // The background worker's pass on the photo page: the next row of the photo lists (the PC
   // list first) that has no picture gets one; true when one did.
   bool LoadNextPhotoPicture();
+  // The video lists' pictures, on the video page: the next PC row gets its thumbnail (made first
+  // with the encoder when the video has none), the next stick row its thumbnail and the name its
+  // thumbnail's trailer holds. True when a row changed.
+  bool LoadNextVideoPicture(const ManualResetEvent& stop);
 
  private:
   std::string ListFilePath(int kind) const;
@@ -99,6 +103,7 @@ class MediaPages : public IMediaWindow {
     std::set<std::string> tried;
   };
   bool GiveNextPicture(size_t which, bool plainRows);
+  bool GiveNextVideoPicture(size_t which, const ManualResetEvent& stop);
 
   CManagerDlg& window_;
   std::array<MediaCatalogue, kMediaKinds> pc_;
@@ -111,6 +116,9 @@ class MediaPages : public IMediaWindow {
   // (any thread); the rest is the background worker's.
   std::array<std::atomic<uint64_t>, 2> photoRowsGeneration_{};
   std::array<PictureTries, 2> pictureTries_;
+  // The same for the video lists (PC, stick).
+  std::array<std::atomic<uint64_t>, 2> videoRowsGeneration_{};
+  std::array<PictureTries, 2> videoTries_;
   std::map<std::string, std::shared_ptr<const std::string>> madePictures_;
 };
 

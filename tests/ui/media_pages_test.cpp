@@ -1,7 +1,9 @@
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "base/StringTable.h"
 #include "media/FileList.h"
@@ -264,6 +266,37 @@ TEST_F(MediaPagesTest, WithoutAnEncoderEachVideoSaysSoAndTheBatchGoesOn) {
   ASSERT_EQ(view_.boxes_.size(), 2u);
   EXPECT_EQ(view_.boxes_[1].text, StringOf(IDS_ENCODER_NOT_STARTED));
   EXPECT_FALSE(fs::exists(root_ + "mp_root/100mnv01/M4V00001.MP4"));
+}
+
+TEST_F(MediaPagesTest, VideoRowsShowTheirThumbnailsAndStickRowsTheNameTheirThumbnailHolds) {
+  fs::create_directories(dir_.File("pc"));
+  test::WritePicture(dir_.File("pc/a.THM"), FIF_JPEG, 160, 120);
+  const std::string avi = PcFile("a.avi");
+  const std::string mp4 = PcFile("b.mp4");
+  fs::create_directories(root_ + "mp_root/100mnv01");
+  std::ofstream(root_ + "mp_root/100mnv01/M4V00001.MP4") << "movie";
+  const std::string thumbnail = root_ + "mp_root/100mnv01/M4V00001.thm";
+  test::WritePicture(thumbnail, FIF_JPEG, 160, 120);
+  std::ofstream(thumbnail, std::ios::app | std::ios::binary) << "Name:Beach day.avi";
+  view_.chosenFiles_ = {avi, mp4};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdAddFiles);
+  window.OnCommand(IdTabMusic);
+  window.OnCommand(IdTabVideo);
+  const auto picture = [&](int list, size_t row) {
+    const auto found = window.List(list).Row(row);
+    return found ? found->pictureBytes : nullptr;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return picture(IdVideoPcList, 0) && picture(IdVideoPspList, 0); }));
+  EXPECT_EQ(Names(IdVideoPspList), std::vector<std::string>{"Beach day.avi"});
+  // An MP4 on the PC gets no thumbnail made.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(picture(IdVideoPcList, 1), nullptr);
+  EXPECT_FALSE(fs::exists(dir_.File("pc/b.thm")));
+  // The row shown under its PC name is still the stick's file.
+  window.List(IdVideoPspList).Select(0);
+  window.OnCommand(IdDeleteFromPsp);
+  EXPECT_TRUE(fs::is_empty(root_ + "mp_root/100mnv01"));
 }
 
 TEST_F(MediaPagesTest, DeletingAVideoFromTheStickTakesItsThumbnail) {
