@@ -444,12 +444,7 @@ bool CManagerDlg::HasOperation(int control) const {
       return static_cast<bool>(ops.newGroupFolder);
     case IdUpALevel:
       return static_cast<bool>(ops.upALevel);
-    case IdWideScreen:
-    case IdNormalScreen:
-    case IdNormalMpeg4:
-    case IdAvc:
-      return true;
-    default:
+    default:  // the video choices among them: the window itself handles them
       return true;
   }
 }

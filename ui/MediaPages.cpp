@@ -341,7 +341,7 @@ namespace {
 
 // A video's thumbnail file as it is on the disk: ".thm" or ".THM".
 std::string FoundThumbnail(const std::string& videoPath) {
-  const std::string thumbnail = VideoThumbnailPath(videoPath);
+  std::string thumbnail = VideoThumbnailPath(videoPath);
   if (thumbnail.empty()) return "";
   if (platform::QueryLocalPath(thumbnail)) return thumbnail;
   const std::string upper = thumbnail.substr(0, thumbnail.size() - 3) + "THM";
