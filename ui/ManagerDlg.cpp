@@ -412,6 +412,14 @@ void CManagerDlg::LayOutPage() {
   for (const int id : {IdPhotoPcList, IdPhotoPspList})
     view_.SetListPictureSize(id, static_cast<int>(pictures.width),
                              static_cast<int>(pictures.height));
+  // The video lists show their thumbnails unless they show plain rows.
+  const ListPictureSize thumbnails = PhotoListPictureSize(false);
+  for (const auto& [id, plainBit] :
+       {std::pair{IdVideoPcList, 0x2u}, std::pair{IdVideoPspList, 0x4u}}) {
+    const bool plain = (config.ListViewToggles & plainBit) != 0;
+    view_.SetListPictureSize(id, plain ? 0 : static_cast<int>(thumbnails.width),
+                             plain ? 0 : static_cast<int>(thumbnails.height));
+  }
 }
 
 void CManagerDlg::RescanCurrentPage() {

@@ -46,7 +46,7 @@ bool IsChoiceButton(int id) {
   if (PageOfTab(id) >= 0) return true;
   for (const int step : kQualityButtons)
     if (step == id) return true;
-  return false;
+  return id == IdWideScreen || id == IdNormalScreen || id == IdNormalMpeg4 || id == IdAvc;
 }
 
 QString Text(const std::string& text) {
