@@ -102,6 +102,7 @@ void MediaPages::Register() {
                                                         const ManualResetEvent& stop) {
       RunBatch(page, parameter, stop);
     };
+  ops.convertVideos = [this](const ManualResetEvent& stop) { ConvertVideosToPc(stop); };
   ops.insideGroupFolder = [this](int page) { return !OpenGroup(page).empty(); };
   ops.rowIsGroupFolder = [this](int page, int row) {
     const auto found = row >= 0 ? StickRowAt(page, static_cast<size_t>(row)) : std::nullopt;
@@ -273,6 +274,94 @@ void MediaPages::RunBatch(int page, uintptr_t parameter, const ManualResetEvent&
     ScanPspSide(page);
   }
   if (handled) ScanPspSide(page);
+}
+
+// ---- Converting videos onto the PC ----
+
+namespace {
+
+// The MP4 a video becomes on the PC: its path with the extension replaced by ".mp4". Paths are
+// not cut, however long.
+std::string PcMp4For(const std::string& source) {
+  const std::string extension = LowerExtension(source);
+  return (extension.empty() ? source : source.substr(0, source.size() - extension.size() - 1)) +
+         ".mp4";
+}
+
+bool Exists(const std::string& path) {
+  return platform::QueryLocalPath(path).has_value();
+}
+
+}  // namespace
+
+void MediaPages::ConvertVideosToPc(const ManualResetEvent& stop) {
+  ListModel& list = window_.List(IdVideoPcList);
+  MediaCatalogue& catalogue = pc_[MediaVideo];
+  AppConfig& config = window_.App().m_config;
+  VideoConversion conversion;
+  conversion.programFolder = window_.App().m_szProgramFolder;
+  conversion.videoOptions = config.VideoOptions;
+  conversion.avc = (conversion.videoOptions & VideoAvc) != 0;
+  conversion.stop = &stop;
+  EncoderProgress progress;
+  std::vector<std::string> added;
+  window_.MarkListsChanged();
+  for (auto row = list.NextSelected(0); row && !stop.IsSet(); row = list.NextSelected(*row + 1)) {
+    const auto entry = catalogue.At(*row);
+    if (!entry || entry->IsFolder() || LowerExtension(entry->path) == "mp4") continue;
+    std::string destination = PcMp4For(entry->path);
+    if (Exists(destination)) {
+      // Whether it can be read or not, a file there is asked about, never overwritten silently.
+      MessageBoxRequest question;
+      question.text = StringOf(IDS_DESTINATION_EXISTS) + destination;
+      const bool listed = catalogue.FindByPath(destination).has_value();
+      question.type = listed ? MbExistingDestination : MbExistingDestinationAdd;
+      const int answer = ShowMessage(window_, question);
+      if (answer == ResultAddToList) {
+        added.push_back(destination);
+        continue;
+      }
+      if (answer == ResultNo) {  // Rename
+        destination = ChooseSavePath(destination);
+        if (destination.empty()) continue;
+      } else if (answer != ResultYes) {
+        continue;  // Skip
+      }
+      if (platform::SamePath(destination, entry->path)) continue;  // never over its own source
+      std::remove(destination.c_str());
+    }
+    // The destination is made first: a folder that cannot take it asks for another place.
+    if (std::FILE* made = std::fopen(destination.c_str(), "wb")) {
+      std::fclose(made);
+    } else {
+      std::string folder = FieldText(config.ConvertFolder);
+      const auto status = platform::QueryLocalPath(folder);
+      if (!status)
+        folder = window_.App().Platform().DocumentsFolder();
+      else if (status->kind != platform::PathKind::Folder)
+        folder = platform::FolderOfPath(folder);
+      if (folder.empty()) folder = window_.App().m_szProgramFolder;
+      const size_t separator = destination.find_last_of("\\/");
+      destination = ChooseSavePath(platform::JoinPath(folder, destination.substr(separator + 1)));
+      if (destination.empty() || platform::SamePath(destination, entry->path)) continue;
+      SetFieldText(config.ConvertFolder, destination);
+      std::FILE* chosen = std::fopen(destination.c_str(), "wb");
+      if (!chosen) continue;
+      std::fclose(chosen);
+    }
+    conversion.output = destination;
+    const ConvertOutcome converted = ConvertVideo(&*entry, conversion, *this, progress);
+    if (converted.result == ConvertOk) {
+      added.push_back(destination);
+      continue;
+    }
+    std::remove(destination.c_str());
+    if (converted.result == ConvertCancelled) break;
+    ShowMessage(window_, converted.result == ConvertLaunchFailed
+                             ? StringOf(IDS_ENCODER_NOT_STARTED)
+                             : StringOf(IDS_VIDEO_UNSUPPORTED) + "\r\n" + entry->name);
+  }
+  if (!added.empty()) AddFiles(PageVideo, added);
 }
 
 // ---- The photo lists' pictures ----

@@ -67,6 +67,9 @@ class MediaPages : public IMediaWindow {
   void AddFiles(int page, const std::vector<std::string>& files);
   void RemoveFromPcList(int page);
   void ScanPspSide(int page);
+  // The Convert button's batch: the selected videos converted into MP4 files beside them on
+  // the PC and added to the PC list.
+  void ConvertVideosToPc(const ManualResetEvent& stop);
   // parameter: 0 the transfer button's batch, 1 the Convert button's.
   void RunBatch(int page, uintptr_t parameter, const ManualResetEvent& stop);
   // The group folders and the files of the PSP lists (window thread).

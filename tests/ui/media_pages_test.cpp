@@ -258,6 +258,45 @@ TEST_F(MediaPagesTest, VideosAreConvertedForThePspAndSentWithTheirThumbnails) {
   EXPECT_EQ(Names(IdVideoPspList), std::vector<std::string>{"M4V00001.MP4"});
 }
 
+TEST_F(MediaPagesTest, ConvertMakesMp4FilesBesideTheVideosAndAsksAboutOnesThatAreThere) {
+  fs::create_symlink(std::string(PSPKVX_PROGRAM_DIR) + "/ffmpeg",
+                     app_.m_szProgramFolder + "/ffmpeg");
+  const std::string clip = dir_.File("pc/walk.avi");
+  fs::create_directories(dir_.File("pc"));
+  ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi "
+                         "-i sine -t 8 -c:v mpeg4 -c:a mp3 '" +
+                         clip + "'")
+                            .c_str()),
+            0);
+  const std::string other = PcFile("other.avi");
+  const std::string there = PcFile("other.mp4", "made before");
+  view_.chosenFiles_ = {clip, other};
+  CManagerDlg& window = Loaded();
+  window.OnCommand(IdAddFiles);
+  view_.answers_ = {ResultAddToList};  // other.mp4 is there and not listed: four buttons
+  window.OnCommand(IdConvert);
+  ASSERT_TRUE(PumpUntil([&] { return !window.IsBusy(); }, 60000));
+  ASSERT_EQ(view_.boxes_.size(), 1u);
+  EXPECT_EQ(view_.boxes_[0].type, MbExistingDestinationAdd);
+  EXPECT_EQ(test::ReadFileBytes(there), "made before");
+  EXPECT_GT(fs::file_size(dir_.File("pc/walk.mp4")), 0u);
+  EXPECT_TRUE(fs::exists(dir_.File("pc/walk.thm")));
+  EXPECT_EQ(Names(IdVideoPcList),
+            (std::vector<std::string>{"other.avi", "other.mp4", "walk.avi", "walk.mp4"}));
+  EXPECT_TRUE(Selected(IdVideoPcList, 1));
+  EXPECT_TRUE(Selected(IdVideoPcList, 3));
+
+  // Listed now: three buttons; Skip leaves it.
+  window.List(IdVideoPcList).ClearSelection();
+  window.List(IdVideoPcList).Select(0);
+  view_.answers_ = {ResultCancel};
+  window.OnCommand(IdConvert);
+  ASSERT_TRUE(PumpUntil([&] { return !window.IsBusy(); }));
+  ASSERT_EQ(view_.boxes_.size(), 2u);
+  EXPECT_EQ(view_.boxes_[1].type, MbExistingDestination);
+  EXPECT_EQ(test::ReadFileBytes(there), "made before");
+}
+
 TEST_F(MediaPagesTest, WithoutAnEncoderEachVideoSaysSoAndTheBatchGoesOn) {
   view_.chosenFiles_ = {PcFile("a.avi"), PcFile("b.mov")};
   CManagerDlg& window = Loaded();
