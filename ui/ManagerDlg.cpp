@@ -463,6 +463,15 @@ void CManagerDlg::RefreshStatusArea() {
   for (const int id : {IdTransfer, IdConvert, IdAddFiles, IdRemove, IdNewGroupFolder, IdUpALevel,
                        IdWideScreen, IdNormalScreen, IdNormalMpeg4, IdAvc})
     view_.EnableControl(id, !busy && HasOperation(id));
+  // Convert has something to do only for a selected video that is not an MP4 already.
+  if (HasOperation(IdConvert)) {
+    const ListModel& videos = List(IdVideoPcList);
+    bool convertible = false;
+    for (auto row = videos.NextSelected(0); row && !convertible;
+         row = videos.NextSelected(*row + 1))
+      convertible = LowerExtension(videos.Text(*row, MediaColumnPath)) != "mp4";
+    view_.EnableControl(IdConvert, !busy && convertible);
+  }
   view_.EnableControl(IdDeleteFromPsp,
                       pspPanel_.PspCommandsEnabled(busy) && HasOperation(IdDeleteFromPsp));
   view_.RepaintStatusArea();
@@ -554,6 +563,7 @@ void CManagerDlg::OnCommand(int control) {
         operations_.addFiles(currentPage_, files);
         MarkListsChanged();
         view_.RepaintControl(ControlsOfPage(currentPage_).pcList);
+        RefreshStatusArea();  // the new rows come selected
         StartListSave(static_cast<uintptr_t>(currentPage_));
       }
       break;
@@ -871,6 +881,7 @@ void CManagerDlg::OnFilesDropped(int listId, const std::string& path, bool moreF
   operations_.addFiles(page, std::exchange(droppedFiles_, {}));
   MarkListsChanged();
   view_.RepaintControl(listId);
+  RefreshStatusArea();
   StartListSave(static_cast<uintptr_t>(page));
 }
 

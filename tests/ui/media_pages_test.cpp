@@ -272,7 +272,9 @@ TEST_F(MediaPagesTest, ConvertMakesMp4FilesBesideTheVideosAndAsksAboutOnesThatAr
   const std::string there = PcFile("other.mp4", "made before");
   view_.chosenFiles_ = {clip, other};
   CManagerDlg& window = Loaded();
+  EXPECT_FALSE(view_.Enabled(IdConvert));  // nothing selected
   window.OnCommand(IdAddFiles);
+  EXPECT_TRUE(view_.Enabled(IdConvert));
   view_.answers_ = {ResultAddToList};  // other.mp4 is there and not listed: four buttons
   window.OnCommand(IdConvert);
   ASSERT_TRUE(PumpUntil([&] { return !window.IsBusy(); }, 60000));
@@ -286,9 +288,16 @@ TEST_F(MediaPagesTest, ConvertMakesMp4FilesBesideTheVideosAndAsksAboutOnesThatAr
   EXPECT_TRUE(Selected(IdVideoPcList, 1));
   EXPECT_TRUE(Selected(IdVideoPcList, 3));
 
+  // Only MP4 files selected: nothing to convert.
+  window.List(IdVideoPcList).ClearSelection();
+  window.List(IdVideoPcList).Select(1);
+  window.OnListPressed(IdVideoPcList);
+  EXPECT_FALSE(view_.Enabled(IdConvert));
   // Listed now: three buttons; Skip leaves it.
   window.List(IdVideoPcList).ClearSelection();
   window.List(IdVideoPcList).Select(0);
+  window.OnListPressed(IdVideoPcList);
+  EXPECT_TRUE(view_.Enabled(IdConvert));
   view_.answers_ = {ResultCancel};
   window.OnCommand(IdConvert);
   ASSERT_TRUE(PumpUntil([&] { return !window.IsBusy(); }));
