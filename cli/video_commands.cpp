@@ -6,11 +6,24 @@
 #include <string>
 #include <string_view>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 #include "base/FileRead.h"
+#include "base/StringTable.h"
 #include "cli/Cli.h"
+#include "cli/CliStick.h"
+#include "media/CatalogueAdd.h"
 #include "media/CopyEngine.h"
 #include "media/MediaCatalogue.h"
+#include "media/MediaTypes.h"
 #include "video/EncoderOutput.h"
+#include "video/VideoBatch.h"
+#include "video/VideoConvert.h"
 #include "video/VideoProfile.h"
 
 namespace pspkvx::cli {
@@ -20,6 +33,8 @@ struct VideoOptions {
   std::string source;
   std::string output;
   std::string frame;
+  std::string stick;
+  std::string onExists = "skip";
   int level = 2;
   bool wide = false;
   bool avc = false;
@@ -85,6 +100,160 @@ void IsAvc(const Context& context, const VideoOptions& options) {
     std::cout << (avc ? "AVC" : "not AVC") << "\n";
 }
 
+// A bar on the terminal while the encoder works; nothing when stderr is not a terminal.
+class ProgressWindow final : public IMediaWindow {
+ public:
+  ProgressWindow() : terminal_(::isatty(2) != 0) {}
+  ~ProgressWindow() override { Finish(); }
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+  void SetStatusText(const std::string& text) override {
+    if (!text.empty()) status_ = text;
+  }
+  void SetProgress(int percent) override {
+    if (!terminal_ || percent == shown_) return;
+    shown_ = percent;
+    const int filled = std::clamp(percent, 0, 100) * 30 / 100;
+    std::fprintf(
+        stderr, "\r[%s%s] %3d%% %.40s", std::string(static_cast<size_t>(filled), '#').c_str(),
+        std::string(static_cast<size_t>(30 - filled), ' ').c_str(), percent, status_.c_str());
+    std::fflush(stderr);
+  }
+  std::string ChooseSavePath(const std::string&) override { return ""; }
+  std::string AskName(const std::string&, const std::string&) override { return ""; }
+  void Finish() {
+    if (terminal_ && shown_ >= 0) std::fputs("\n", stderr);
+    shown_ = -1;
+  }
+
+ private:
+  bool terminal_;
+  int shown_ = -1;
+  std::string status_;
+};
+
+// Ctrl-C sets the stop event, as the window's Cancel does; the encoder then ends.
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void OnInterrupt(int) {
+  interrupted = 1;
+}
+
+class InterruptWatch {
+ public:
+  explicit InterruptWatch(ManualResetEvent& stop) : stop_(stop) {
+    interrupted = 0;
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    watcher_ = std::thread([this] {
+      while (!done_.load()) {
+        if (interrupted) stop_.Set();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    });
+  }
+  ~InterruptWatch() {
+    done_ = true;
+    watcher_.join();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+  }
+  InterruptWatch(const InterruptWatch&) = delete;
+  InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+ private:
+  ManualResetEvent& stop_;
+  std::atomic<bool> done_{false};
+  std::thread watcher_;
+};
+
+nlohmann::json PathOrNull(const std::string& path) {
+  return path.empty() ? nlohmann::json(nullptr) : nlohmann::json(Latin1ToUtf8(AbsolutePath(path)));
+}
+
+void Convert(Context& context, const VideoOptions& options) {
+  if (options.output.empty() == options.stick.empty())
+    throw CliError(kExitUsage, "give either --out PATH or --stick ROOT");
+  if (const std::string problem = InputFileProblem(options.source); !problem.empty())
+    throw CliError(kExitFailed, problem);
+  const auto entry = EntryOfFile(AbsolutePath(options.source));
+  if (!entry) throw CliError(kExitFailed, "cannot read " + options.source);
+  VideoConversion conversion;
+  conversion.programFolder = context.ProgramFolder();
+  conversion.videoOptions =
+      static_cast<uint32_t>(options.level) | (options.wide ? VideoWideScreen : 0);
+  conversion.avc = options.avc;
+  ManualResetEvent stop;
+  conversion.stop = &stop;
+  InterruptWatch watch(stop);
+  EncoderProgress progress;
+  int result = 0;
+  std::string output;
+  std::string thumbnail;
+  std::string message;
+  if (!options.output.empty()) {
+    if (platform::SamePath(AbsolutePath(options.output), entry->path))
+      throw CliError(kExitFailed, "the output would replace the video itself: " + options.output);
+    RequireOutputFile(options.output);
+    conversion.output = AbsolutePath(options.output);
+    ProgressWindow window;
+    const ConvertOutcome converted = ConvertVideo(&*entry, conversion, window, progress);
+    window.Finish();
+    result = converted.result;
+    output = converted.output;
+    thumbnail = converted.thumbnail;
+    if (result == ConvertLaunchFailed) message = StringOf(IDS_ENCODER_NOT_STARTED);
+    if (result == ConvertNoOutput) message = StringOf(IDS_VIDEO_UNSUPPORTED) + " " + entry->name;
+    if (result == ConvertCancelled) message = "the conversion was stopped";
+    // Half a video is no video: a stopped or failed conversion leaves no file.
+    if (result != ConvertOk) std::remove(conversion.output.c_str());
+  } else {
+    CliStick target(options.stick,
+                    CliMessageHost(MbExistingDestination, OverwriteAnswer(options.onExists)));
+    ProgressWindow window;
+    const MediaStick media{target.Platform(), target.Drive(), target.Files(), target.Host(),
+                           window};
+    const BatchStep step = ConvertForPspStep(media, *entry, conversion, progress);
+    window.Finish();
+    result = step.result;
+    output = step.destination;
+    thumbnail = step.thumbnail;
+    if (step.conversionStopped)
+      message = "the conversion was stopped";
+    else if (step.result < 0)
+      message = target.Host().Messages("the video was not sent");
+  }
+  if (context.json) {
+    nlohmann::json out = {
+        {"result", result}, {"output", PathOrNull(output)}, {"thumbnail", PathOrNull(thumbnail)}};
+    if (!message.empty()) out["message"] = message;
+    PrintJson(out);
+  } else if (message.empty()) {
+    std::cout << "wrote " << AbsolutePath(output)
+              << (thumbnail.empty() ? "" : " and " + AbsolutePath(thumbnail)) << "\n";
+  }
+  if (!message.empty()) {
+    PrintFailureLine(message);
+    context.exitCode = kExitFailed;
+  }
+}
+
+void Thumb(const Context& context, const VideoOptions& options) {
+  if (const std::string problem = InputFileProblem(options.source); !problem.empty())
+    throw CliError(kExitFailed, problem);
+  const std::string thumbnail = VideoThumbnailPath(AbsolutePath(options.output));
+  if (thumbnail.empty()) throw CliError(kExitUsage, "OUT must not be a .thm file itself");
+  RequireOutputFile(thumbnail);
+  if (!MakeVideoThumbnail(context.ProgramFolder(), AbsolutePath(options.source), nullptr,
+                          AbsolutePath(options.output)))
+    throw CliError(kExitFailed, "no frame could be taken from " + options.source +
+                                    " (the encoder could not read it, or it is shorter than the "
+                                    "6 seconds, or a minute, the frame is taken at)");
+  if (context.json)
+    PrintJson({{"thumbnail", Latin1ToUtf8(thumbnail)}});
+  else
+    std::cout << "wrote " << thumbnail << "\n";
+}
+
 }  // namespace
 
 void RegisterVideoCommands(CLI::App& app, Context& context) {
@@ -119,6 +288,26 @@ void RegisterVideoCommands(CLI::App& app, Context& context) {
   parse->add_option("--chunk", options.chunk, "The size of each read (default 511)");
   AddJsonFlag(parse, context);
   parse->callback([&context] { ParseOutput(context, options); });
+
+  auto* convert = video->add_subcommand(
+      "convert", "Convert a video for the PSP into a file, or onto the stick as PSPKVX sends it");
+  convert->add_option("SRC", options.source, "The video to convert")->required();
+  convert->add_option("--out", options.output, "The MP4 file to write");
+  convert->add_option("--stick", options.stick, "The stick's root folder to send the video to");
+  convert->add_option("--level", options.level, "The quality, 0 Very Low ... 5 Maximum (default 2)")
+      ->check(CLI::Range(0, 15));
+  convert->add_flag("--wide", options.wide, "Wide 16:9 (default: Normal 4:3)");
+  convert->add_flag("--avc", options.avc, "AVC encoding (default: MPEG-4)");
+  AddOnExistsOption(convert, options.onExists, "the video");
+  AddJsonFlag(convert, context);
+  convert->callback([&context] { Convert(context, options); });
+
+  auto* thumb = video->add_subcommand(
+      "thumb", "Make the 160x120 thumbnail of a video, as PSPKVX makes it for OUT (OUT.thm)");
+  thumb->add_option("SRC", options.source, "The video")->required();
+  thumb->add_option("OUT", options.output, "The video the thumbnail is for")->required();
+  AddJsonFlag(thumb, context);
+  thumb->callback([&context] { Thumb(context, options); });
 
   auto* isAvc = video->add_subcommand("is-avc", "Tell whether an MP4 file is AVC-encoded");
   isAvc->add_option("FILE", options.source, "The MP4 file")->required();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -70,6 +72,49 @@ TEST(CliVideo, IsAvcReadsTheMp4Header) {
   EXPECT_EQ(RunJson({"video", "is-avc", dir.File("avc.mp4")})["avc"], true);
   EXPECT_EQ(RunJson({"video", "is-avc", dir.File("short.mp4")})["avc"], false);
   EXPECT_NE(RunJson({"video", "is-avc", dir.File("gone.mp4")}, 1)["message"], nullptr);
+}
+
+// A generated clip of seconds with sound.
+std::string Clip(const test::TempDir& dir, const std::string& name, int seconds) {
+  const std::string path = dir.File(name);
+  const int made = std::system(("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f "
+                                "lavfi -i sine -t " +
+                                std::to_string(seconds) + " -c:v mpeg4 -c:a mp3 '" + path + "'")
+                                   .c_str());
+  EXPECT_EQ(made, 0);
+  return path;
+}
+
+TEST(CliVideo, ConvertWritesAFileOrSendsToTheStickAndThumbTakesAFrame) {
+  test::TempDir dir;
+  const std::string clip = Clip(dir, "clip.avi", 7);
+  const std::string out = dir.File("out/clip.mp4");
+  std::filesystem::create_directories(dir.File("out"));
+  const json converted = RunJson({"video", "convert", clip, "--out", out, "--wide"});
+  EXPECT_EQ(converted["result"], 0);
+  EXPECT_EQ(converted["output"], out);
+  EXPECT_EQ(converted["thumbnail"], dir.File("out/clip.thm"));
+  EXPECT_GT(std::filesystem::file_size(out), 0u);
+
+  const std::string stick = dir.File("stick");
+  std::filesystem::create_directories(stick);
+  const json sent = RunJson({"video", "convert", clip, "--stick", stick, "--avc"});
+  EXPECT_EQ(sent["result"], 0);
+  EXPECT_EQ(sent["output"], stick + "/mp_root/100anv01/MAQ00001.MP4");
+  EXPECT_EQ(sent["thumbnail"], stick + "/mp_root/100anv01/MAQ00001.thm");
+
+  EXPECT_EQ(RunJson({"video", "thumb", clip, dir.File("t/v.avi")}, 1).count("message"), 1u);
+  std::filesystem::create_directories(dir.File("t"));
+  EXPECT_EQ(RunJson({"video", "thumb", clip, dir.File("t/v.avi")})["thumbnail"],
+            dir.File("t/v.thm"));
+  const std::string shortClip = Clip(dir, "short.avi", 2);
+  EXPECT_NE(RunJson({"video", "thumb", shortClip, dir.File("t/s.avi")}, 1)["message"], nullptr);
+
+  // Usage: one target, never the video itself.
+  RunJson({"video", "convert", clip}, 2);
+  RunJson({"video", "convert", clip, "--out", out, "--stick", stick}, 2);
+  EXPECT_NE(RunJson({"video", "convert", clip, "--out", clip}, 1)["message"], nullptr);
+  EXPECT_TRUE(std::filesystem::exists(clip));
 }
 
 }  // namespace
