@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/ChildProcess.h"
@@ -31,23 +30,73 @@ void Print(const std::string& text) {
   }
 }
 
-// Whether the input has an audio stream, as ffprobe sees it; yes when that cannot be told (ffmpeg
-// then says what is wrong with the input).
-bool HasAudio(const std::string& input) {
-  const std::string ffprobe = pspkvx::platform::FindProgramOnPath("ffprobe", kSelf);
-  if (ffprobe.empty() || input.empty()) return true;
-  auto probe = StartChildProcess(ffprobe,
-                                 {"-v", "error", "-select_streams", "a", "-show_entries",
-                                  "stream=index", "-of", "csv=p=0", input},
-                                 ChildOptions{true, false, ""});
-  if (!probe) return true;
-  std::string output;
-  char buffer[512];
-  for (int n; (n = probe->ReadOutput(buffer, sizeof buffer, 10000)) > 0;)
-    output.append(buffer, static_cast<size_t>(n));
-  const auto code = probe->WaitFor(10000);
-  if (!code || *code != 0) return true;
-  return output.find_first_not_of(" \r\n") != std::string::npos;
+struct Outcome {
+  int code = 127;
+  bool noAudio = false;  // ffmpeg found no audio stream to map (nothing was printed)
+};
+
+// One run of ffmpeg with its output printed as PSPKVX reads it. For a PSP conversion that maps
+// the source's audio, the output is held until ffmpeg has set its streams up: a source without
+// audio makes it stop there, and the run is made again with silent audio.
+Outcome RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& legacy, bool psp,
+                  bool hasAudio) {
+  std::vector<std::string> args = pspkvx::TranslateLegacyArguments(legacy, hasAudio).argv;
+  if (psp)
+    args.insert(args.begin(),
+                {"-nostdin", "-nostats", "-progress", "pipe:2", "-stats_period", "0.2"});
+  // ffmpeg stays in this program's process group, so that ending the group ends both.
+  auto child = StartChildProcess(ffmpeg, args, ChildOptions{true, false, ""});
+  if (!child) {
+    Print("ffmpeg: " + ffmpeg + " could not be started\n");
+    return {};
+  }
+  pspkvx::encoder::ProgressFilter filter;
+  auto lastMarker = std::chrono::steady_clock::time_point{};
+  bool holding = psp && hasAudio;
+  std::string held;
+  // PSPKVX reads the output in small chunks and takes one marker of each: a position that
+  // would follow the length or another position within 60 ms is left out (the next one comes
+  // 0.2 s later, and the end of the output means 100 % anyway), so that nothing waits.
+  const auto printLines = [&](const std::string& text) {
+    for (size_t start = 0; start < text.size();) {
+      size_t end = text.find('\n', start);
+      end = end == std::string::npos ? text.size() : end + 1;
+      const std::string line = text.substr(start, end - start);
+      start = end;
+      if (holding) {
+        held += line;
+        if (line.rfind("Stream mapping:", 0) != 0 && line.rfind("time=", 0) != 0) continue;
+        holding = false;
+        Print(held);
+        if (held.find("Duration:") != std::string::npos)
+          lastMarker = std::chrono::steady_clock::now();
+        held.clear();
+        continue;
+      }
+      const bool position = line.rfind("time=", 0) == 0;
+      const auto now = std::chrono::steady_clock::now();
+      if (position && now - lastMarker < std::chrono::milliseconds(60)) continue;
+      Print(line);
+      if (position || line.find("Duration:") != std::string::npos) lastMarker = now;
+    }
+  };
+  char buffer[4096];
+  for (int n; (n = child->ReadOutput(buffer, sizeof buffer, 1000)) != 0;) {
+    if (n < 0) continue;
+    const std::string_view read(buffer, static_cast<size_t>(n));
+    if (psp)
+      printLines(filter.Take(read));
+    else
+      Print(std::string(read));
+  }
+  if (psp) printLines(filter.Finish());
+  const auto code = child->WaitFor(24 * 3600 * 1000);
+  Outcome outcome{code ? *code : 1, false};
+  if (holding && outcome.code != 0 && held.find("matches no streams") != std::string::npos)
+    outcome.noAudio = true;
+  else if (!held.empty())
+    Print(held);
+  return outcome;
 }
 
 }  // namespace
@@ -59,52 +108,8 @@ int main(int argc, char** argv) {
     Print("ffmpeg: the system's ffmpeg was not found on PATH (Debian: apt-get install ffmpeg)\n");
     return 127;
   }
-  const std::string input = pspkvx::LegacyInputFile(legacy);
   const bool psp = pspkvx::TranslateLegacyArguments(legacy, true).psp;
-  const pspkvx::EncoderTranslation translation =
-      pspkvx::TranslateLegacyArguments(legacy, !psp || HasAudio(input));
-  std::vector<std::string> args = translation.argv;
-  if (psp)
-    args.insert(args.begin(),
-                {"-nostdin", "-nostats", "-progress", "pipe:2", "-stats_period", "0.2"});
-
-  // ffmpeg stays in this program's process group, so that ending the group ends both.
-  auto child = StartChildProcess(ffmpeg, args, ChildOptions{true, false, ""});
-  if (!child) {
-    Print("ffmpeg: " + ffmpeg + " could not be started\n");
-    return 127;
-  }
-  pspkvx::encoder::ProgressFilter filter;
-  char buffer[4096];
-  auto lastMarker = std::chrono::steady_clock::time_point{};
-  // PSPKVX reads the output in small chunks and takes one marker of each: the length and every
-  // position leave in writes of their own, a little apart, so that each is a read of its own.
-  const auto printLines = [&lastMarker](const std::string& text) {
-    for (size_t start = 0; start < text.size();) {
-      size_t end = text.find('\n', start);
-      end = end == std::string::npos ? text.size() : end + 1;
-      const std::string line = text.substr(start, end - start);
-      start = end;
-      const bool marker =
-          line.rfind("time=", 0) == 0 || line.find("Duration:") != std::string::npos;
-      if (marker) {
-        const auto since = std::chrono::steady_clock::now() - lastMarker;
-        if (since < std::chrono::milliseconds(60))
-          std::this_thread::sleep_for(std::chrono::milliseconds(60) - since);
-      }
-      Print(line);
-      if (marker) lastMarker = std::chrono::steady_clock::now();
-    }
-  };
-  for (int n; (n = child->ReadOutput(buffer, sizeof buffer, 1000)) != 0;) {
-    if (n < 0) continue;
-    const std::string_view read(buffer, static_cast<size_t>(n));
-    if (psp)
-      printLines(filter.Take(read));
-    else
-      Print(std::string(read));
-  }
-  if (psp) printLines(filter.Finish());
-  const auto code = child->WaitFor(24 * 3600 * 1000);
-  return code ? *code : 1;
+  const Outcome outcome = RunFfmpeg(ffmpeg, legacy, psp, true);
+  if (outcome.noAudio) return RunFfmpeg(ffmpeg, legacy, psp, false).code;
+  return outcome.code;
 }
