@@ -281,6 +281,9 @@ void CManagerDlg::OnBatchDone() {
   batch_.reset();
   ApplyBusy(false);
   progress_ = 0;  // a finished batch leaves no bar behind, whichever item it ended on
+  // Videos converted onto the PC are in the list file at once, not only at the exit.
+  if (batchPage_.load() == PageVideo && listsChanged_ && listsLoaded_)
+    StartListSave(static_cast<uintptr_t>(PageVideo));
   RefreshStatusArea();
   pspDrive_->RefreshFreeSpace();
   if (skipRescan_)

@@ -47,9 +47,9 @@ struct WindowOperations {
   std::function<bool(int page)> insideGroupFolder;
   std::function<bool(int page, int row)> rowIsGroupFolder;
   std::function<void(int page, int command, int row)> groupMenuCommand;
-  std::function<void()> onlineRefresh;           // F5 on the online page
-  std::function<void()> onlineDeleteKey;         // Delete on the online page
-  std::function<void(int listId)> showDetails;   // a list item pressed: its details
+  std::function<void()> onlineRefresh;          // F5 on the online page
+  std::function<void()> onlineDeleteKey;        // Delete on the online page
+  std::function<void(int listId)> showDetails;  // a list item pressed: its details
   // The update check: runs the update dialog; true when an upgrade was downloaded and its
   // program started (the window then exits).
   std::function<bool()> updateCheck;

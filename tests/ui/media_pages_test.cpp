@@ -287,6 +287,11 @@ TEST_F(MediaPagesTest, ConvertMakesMp4FilesBesideTheVideosAndAsksAboutOnesThatAr
             (std::vector<std::string>{"other.avi", "other.mp4", "walk.avi", "walk.mp4"}));
   EXPECT_TRUE(Selected(IdVideoPcList, 1));
   EXPECT_TRUE(Selected(IdVideoPcList, 3));
+  // In the list file already, whatever becomes of the program.
+  WaitForListWorker();
+  MediaCatalogue saved;
+  LoadFileList(saved, ListFile(MediaVideo));
+  EXPECT_EQ(saved.Size(), 4u);
 
   // Only MP4 files selected: nothing to convert.
   window.List(IdVideoPcList).ClearSelection();

@@ -100,7 +100,9 @@ void SkinButton::Paint(QPainter& painter) {
   const QColor label = SkinColour(LabelColour(state, isEnabled()));
   QColor face = SkinColour(kDialogFace);
   if (state == ButtonHot) face = face.lighter(106);
-  if (state == ButtonPressed) face = face.darker(110);
+  // A chosen button stays legible while the window is busy: its disabled caption would vanish
+  // on the darker face.
+  if (state == ButtonPressed && isEnabled()) face = face.darker(110);
 
   painter.setRenderHint(QPainter::Antialiasing);
   const qreal border = isDefault() ? 2.0 : 1.0;
