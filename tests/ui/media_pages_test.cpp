@@ -255,7 +255,10 @@ TEST_F(MediaPagesTest, VideosAreConvertedForThePspAndSentWithTheirThumbnails) {
   EXPECT_EQ(Names(IdVideoPcList), (std::vector<std::string>{"Beach day.avi", "broken.avi"}));
   EXPECT_FALSE(Selected(IdVideoPcList, 0));
   EXPECT_TRUE(Selected(IdVideoPcList, 1));
-  EXPECT_EQ(Names(IdVideoPspList), std::vector<std::string>{"M4V00001.MP4"});
+  // The stick's list holds the video (shown under its PC name once the background worker has
+  // read the thumbnail's trailer).
+  ASSERT_EQ(window.List(IdVideoPspList).RowCount(), 1u);
+  EXPECT_EQ(window.List(IdVideoPspList).Text(0, MediaColumnPath), video);
 }
 
 TEST_F(MediaPagesTest, ConvertMakesMp4FilesBesideTheVideosAndAsksAboutOnesThatAreThere) {
