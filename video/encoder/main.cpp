@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ChildProcess.h"
@@ -54,6 +55,9 @@ Outcome RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& leg
   auto lastMarker = std::chrono::steady_clock::time_point{};
   bool holding = psp && hasAudio;
   std::string held;
+  constexpr auto kMarkerGap = std::chrono::milliseconds(60);
+  std::string leftOut;  // the last position left out
+  bool positionPrinted = false;
   // PSPKVX reads the output in small chunks and takes one marker of each: a position that
   // would follow the length or another position within 60 ms is left out (the next one comes
   // 0.2 s later, and the end of the output means 100 % anyway), so that nothing waits.
@@ -75,8 +79,15 @@ Outcome RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& leg
       }
       const bool position = line.rfind("time=", 0) == 0;
       const auto now = std::chrono::steady_clock::now();
-      if (position && now - lastMarker < std::chrono::milliseconds(60)) continue;
+      if (position && now - lastMarker < kMarkerGap) {
+        leftOut = line;
+        continue;
+      }
       Print(line);
+      if (position) {
+        leftOut.clear();
+        positionPrinted = true;
+      }
       if (position || line.find("Duration:") != std::string::npos) lastMarker = now;
     }
   };
@@ -90,6 +101,12 @@ Outcome RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& leg
       Print(std::string(read));
   }
   if (psp) printLines(filter.Finish());
+  // The last position is never lost: a conversion so quick that every position came within
+  // the gap after the length still shows where it ended, in a read of its own.
+  if (!leftOut.empty()) {
+    if (!positionPrinted) std::this_thread::sleep_until(lastMarker + kMarkerGap);
+    Print(leftOut);
+  }
   const auto code = child->WaitFor(24 * 3600 * 1000);
   Outcome outcome{code ? *code : 1, false};
   if (holding && outcome.code != 0 && held.find("matches no streams") != std::string::npos)
