@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
 
@@ -67,6 +68,8 @@ std::string RenamePath(const std::string& onExists);
 
 // A path made absolute and normal, for what a command reports; as given when that fails.
 std::string AbsolutePath(const std::string& path);
+// The same for JSON output; null for an empty path (no file).
+nlohmann::json PathOrNull(const std::string& path);
 
 // The stick folder as the PSP's drive, found by one detection with the letter fixed on P. A root
 // that does not exist is an unplugged PSP, a file or a pipe a mistake to name: both are CliError

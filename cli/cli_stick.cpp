@@ -46,6 +46,10 @@ std::string AbsolutePath(const std::string& path) {
   return error ? path : absolute.lexically_normal().string();
 }
 
+nlohmann::json PathOrNull(const std::string& path) {
+  return path.empty() ? nlohmann::json(nullptr) : nlohmann::json(Latin1ToUtf8(AbsolutePath(path)));
+}
+
 int CliMessageHost::ShowMessageBox(const MessageBoxRequest& request) {
   if (request.type == questionType_) return answer_;
   messages_ += (messages_.empty() ? "" : " ") + request.text;

@@ -179,10 +179,6 @@ int ConfiguredPhotoMode(const Context& context) {
   return config.PhotoCopyMode >= 0 && config.PhotoCopyMode <= 3 ? config.PhotoCopyMode : 0;
 }
 
-nlohmann::json PathOrNull(const std::string& path) {
-  return path.empty() ? nlohmann::json(nullptr) : nlohmann::json(Latin1ToUtf8(AbsolutePath(path)));
-}
-
 void Send(Context& context, const MediaOptions& options) {
   const int page = PageNumber(options.page);
   CheckGroup(options.group, page);

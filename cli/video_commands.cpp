@@ -166,10 +166,6 @@ class InterruptWatch {
   std::thread watcher_;
 };
 
-nlohmann::json PathOrNull(const std::string& path) {
-  return path.empty() ? nlohmann::json(nullptr) : nlohmann::json(Latin1ToUtf8(AbsolutePath(path)));
-}
-
 void Convert(Context& context, const VideoOptions& options) {
   if (options.output.empty() == options.stick.empty())
     throw CliError(kExitUsage, "give either --out PATH or --stick ROOT");
