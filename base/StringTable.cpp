@@ -97,6 +97,8 @@ constexpr Entry kStrings[] = {
     {IDS_QUALITY_HIGH, "High"},
     {IDS_QUALITY_VERY_HIGH, "Very High"},
     {IDS_QUALITY_MAXIMUM, "Maximum"},
+    {IDS_CAPTION_GAME, "Game:"},
+    {IDS_CAPTION_REGION, "Region:"},
     {IDS_AVC_NOTICE,
      "You have selected to encode the video in AVC format. Please note that you must have a "
      "PSP with system software version 2.0 or above to play these videos. Click the \"more "
@@ -117,8 +119,13 @@ constexpr Entry kStrings[] = {
     {IDS_NO_SAVES_REGION_SECTION,
      "There are currently no saves for games in the %s region %s section."},
     {IDS_NO_SAVES_SECTION, "There are currently no saves for the %s section."},
+    {IDS_CAPTION_GAME_ID, "Game ID:"},
+    {IDS_CAPTION_UPDATED, "Last Updated:"},
     {IDS_NO_SAVES_FOR_LETTER, "There are currently no saves for games starting with the letter"},
     {IDS_RECEIVING_GAME_LIST, "Receiving game list from server......please wait."},
+    {IDS_CAPTION_SAVE_NAME, "Save Name:"},
+    {IDS_CAPTION_BY, "By:"},
+    {IDS_CAPTION_SAVE_ID, "Save ID:"},
     {IDS_LOOKING_FOR_SAVES, "Looking for game saves.....please wait"},
     {IDS_NO_SAVES_FOR_USER, "There are no saves uploaded in your user name: "},
     {IDS_CANNOT_READ_SERVER,
@@ -174,6 +181,14 @@ constexpr Entry kStrings[] = {
     {IDS_SAVE_OLD_BETA_STYLE, "Invalid Save File!! Old beta style!!"},
     {IDS_NO_ONLINE_SERVER, "Could not connect to online server"},
     {IDS_INTERNET_NOT_WORKING, "The internet connection does not appear to be working"},
+    {IDS_NO_INTERNET_CONNECTION, "Could not establish an internet connection."},
+    {IDS_UNKNOWN_MENU_COMMAND, "An unknown menu command was received"},
+    {IDS_TREE_SELECT_SAVE, "Choose a save or one of its files in the online tree first."},
+    {IDS_TREE_NOT_READABLE, "The server's answer could not be read:\n\n%s"},
+    {IDS_BACKUP_DONE, "%i save(s) backed up to:\n\n%s"},
+    {IDS_BACKUP_FAILED, "Could not back up the save:\n\n%s"},
+    {IDS_BACKUP_SELECT_SAVES, "Choose the saves to back up in the list of saves on the PSP first."},
+    {IDS_INSTALL_FILE_UNREADABLE, "Could not read the save file:\n\n%s"},
     {IDS_CANCELLED, "Cancelled"},
     {IDS_FILE_DATE_UNREADABLE, "Error reading file to check date and time"},
     {IDS_FILE_LIST_OUT_OF_MEMORY, "Out of memory adding to file list"},
@@ -200,6 +215,10 @@ constexpr struct {
     {IDS_NOT_ENOUGH_SPACE, "ss"},
     {IDS_FREE_SPACE, "fi"},
     {IDS_STICK_UNKNOWN_WRITE_ERROR, "iii"},
+    {IDS_TREE_NOT_READABLE, "s"},
+    {IDS_BACKUP_DONE, "is"},
+    {IDS_BACKUP_FAILED, "s"},
+    {IDS_INSTALL_FILE_UNREADABLE, "s"},
 };
 
 constexpr bool IsSorted() {

@@ -297,17 +297,20 @@ const ReplyRecord* TagTable::RecordAt(int index) const {
   return records_[static_cast<size_t>(index)].get();
 }
 
+std::optional<std::string> RecordField(const ReplyRecord& record, const std::string& name) {
+  for (const auto& [fieldName, fieldValue] : record.fields)
+    if (fieldName == name) return fieldValue;
+  return std::nullopt;
+}
+
 bool TagTable::FieldValue(const ReplyRecord* record, const std::string& name,
                           std::string& value) const {
   if (!record) return false;
   std::lock_guard<std::mutex> lock(mutex_);
-  for (const auto& [fieldName, fieldValue] : record->fields) {
-    if (fieldName == name) {
-      value = fieldValue;
-      return true;
-    }
-  }
-  return false;
+  std::optional<std::string> found = RecordField(*record, name);
+  if (!found) return false;
+  value = std::move(*found);
+  return true;
 }
 
 int TagTable::SetField(int record, const std::string& name, const std::string& value) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +34,9 @@ struct TagEntry {
 struct ReplyRecord {
   std::vector<std::pair<std::string, std::string>> fields;
 };
+
+// The content of the record's first field of that name (exact), or none.
+std::optional<std::string> RecordField(const ReplyRecord& record, const std::string& name);
 
 class TagTable {
  public:

@@ -16,6 +16,7 @@ const std::vector<int>& ContextMenuCommands(int menu) {
   static const std::vector<int> kFileInGroup = {MenuRename, MenuDelete, MenuUpALevel};
   static const std::vector<int> kEmptyTop = {MenuNewGroupFolder};
   static const std::vector<int> kEmptyInGroup = {MenuUpALevel};
+  static const std::vector<int> kTreeFolder = {MenuTreeRefresh};
   static const std::vector<int> kNone;
   switch (menu) {
     case MenuGroupItem:
@@ -28,6 +29,8 @@ const std::vector<int>& ContextMenuCommands(int menu) {
       return kEmptyTop;
     case MenuEmptyInGroup:
       return kEmptyInGroup;
+    case MenuTreeFolder:
+      return kTreeFolder;
     default:
       return kNone;
   }

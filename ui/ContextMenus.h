@@ -1,4 +1,5 @@
-// The context menus of the music and photo PSP lists, and which one a right click opens.
+// The context menus of the music and photo PSP lists and of the online tree, and which one a
+// right click opens.
 #pragma once
 
 #include <vector>
@@ -11,6 +12,7 @@ enum ContextMenuId : int {
   MenuFileInGroup = 600,    // Rename, Delete, Up a level
   MenuEmptyTopLevel = 601,  // New Group Folder
   MenuEmptyInGroup = 602,   // Up a level
+  MenuTreeFolder = 603,     // Refresh: a folder node of the online tree
 };
 
 // On empty space: New Group Folder at the top level, Up a level inside a group folder; on a

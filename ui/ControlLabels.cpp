@@ -45,7 +45,11 @@ std::string ControlLabel(int control, int page) {
     case IdAddFiles:
       return "Add Files";
     case IdRemove:
-      return page == PageOnline ? "Download" : "Remove";
+      return page == PageOnline ? "Back" : "Remove";
+    case IdBackupSaves:
+      return "Back up to PC...";
+    case IdInstallFromFile:
+      return "Install from file...";
     case IdSelectAllPc:
     case IdSelectAllPsp:
       return "Select All";

@@ -17,6 +17,7 @@
 #include "ui/ContextMenus.h"
 #include "ui/ControlIds.h"
 #include "ui/MediaPages.h"
+#include "ui/OnlinePages.h"
 #include "ui/PageTable.h"
 #include "ui/SaveListDeletion.h"
 #include "ui/SaveListRows.h"
@@ -58,6 +59,7 @@ CManagerDlg::CManagerDlg(CManagerApp& app, IManagerView& view)
       stick_(std::make_unique<PspStick>(app.Platform(), *pspDrive_)),
       pspPanel_(*pspDrive_, app.m_config),
       media_(std::make_unique<MediaPages>(*this)) {
+  online_ = std::make_unique<OnlinePages>(*this, *savesTree_);
   for (const int id : {IdVideoPcList, IdVideoPspList, IdMusicPcList, IdMusicPspList, IdPhotoPcList,
                        IdPhotoPspList, IdPcSavesList, IdPspSavesList, IdOnlineLeft})
     lists_[id];
@@ -72,6 +74,7 @@ CManagerDlg::~CManagerDlg() {
     CThread::StopAndDelete(std::move(*slot), exitBounds_.otherWorkers);
   fetcher_.StopRequestWorker(exitBounds_.fetcher);
   bridge_->Detach();
+  online_.reset();
 }
 
 void CManagerDlg::AttachWindowThread(WindowBridge::Wake wake) {
@@ -87,6 +90,7 @@ ListModel& CManagerDlg::List(int listId) {
 
 void CManagerDlg::Initialize() {
   media_->Register();
+  online_->Register();
   AppConfig& config = app_.m_config;
   config.OnlineRegion = 3;
   endpoints_ = LoadServiceEndpoints(app_.m_szProgramFolder);
@@ -299,7 +303,12 @@ intptr_t CManagerDlg::OnTransferDone(intptr_t buffer) {
   if (kind == PendingUpgrade) {
     if (buffer != 0 && operations_.writeUpgrade) operations_.writeUpgrade(buffer);
   } else if (kind == PendingSave) {
-    if (buffer != 0 && operations_.installDownloadedSave) operations_.installDownloadedSave(buffer);
+    if (buffer != 0 && operations_.installDownloadedSave)
+      operations_.installDownloadedSave(buffer);
+    else if (buffer == 0)
+      ShowMessage(*this, StringOf(IDS_SAVE_DOWNLOAD_FAILED));
+    RescanCurrentPage();
+    RefreshStatusArea();
   } else {
     RescanCurrentPage();
     pspDrive_->RefreshFreeSpace();
@@ -379,6 +388,7 @@ void CManagerDlg::SwitchToPage(int page) {
   RescanCurrentPage();
   RefreshStatusArea();
   view_.FocusControl(TabOfPage(page));
+  if (operations_.pageEntered) operations_.pageEntered(page);
   if (page != PageMusic && page != PagePhoto) StartOnlineWorker();
   view_.RepaintAll();
 }
@@ -440,14 +450,19 @@ bool CManagerDlg::HasOperation(int control) const {
   const WindowOperations& ops = operations_;
   switch (control) {
     case IdTransfer:
+      if (currentPage_ == PageSaves) return static_cast<bool>(ops.treeDownload);
       return static_cast<bool>(ops.batch[static_cast<size_t>(currentPage_)]);
     case IdConvert:
       return static_cast<bool>(ops.convertVideos);
     case IdAddFiles:
       return static_cast<bool>(ops.addFiles);
     case IdRemove:
-      return currentPage_ == PageOnline ? static_cast<bool>(ops.batch[PageOnline])
+      return currentPage_ == PageOnline ? static_cast<bool>(ops.onlineBack)
                                         : static_cast<bool>(ops.removeFromPcList);
+    case IdBackupSaves:
+      return static_cast<bool>(ops.backUpSaves);
+    case IdInstallFromFile:
+      return static_cast<bool>(ops.installFromFile);
     case IdDeleteFromPsp:
       return currentPage_ == PageSaves || currentPage_ == PageOnline ||
              static_cast<bool>(ops.deleteOnStick);
@@ -530,8 +545,24 @@ void CManagerDlg::OnCommand(int control) {
   const bool groupPage = currentPage_ == PageMusic || currentPage_ == PagePhoto;
   switch (control) {
     case IdTransfer:
-      if (!IsBusy() && pspDrive_->IsReady() && operations_.batch[currentPage_])
+      if (IsBusy() || !pspDrive_->IsReady()) break;
+      if (currentPage_ == PageSaves) {
+        if (operations_.treeDownload) operations_.treeDownload();
+        RefreshStatusArea();
+      } else if (operations_.batch[currentPage_]) {
         StartBatch(0, ThreadPriorityHighest);
+      }
+      break;
+    case IdBackupSaves:
+      if (!IsBusy() && currentPage_ == PageSaves && operations_.backUpSaves)
+        operations_.backUpSaves();
+      break;
+    case IdInstallFromFile:
+      if (!IsBusy() && currentPage_ == PageSaves && operations_.installFromFile) {
+        operations_.installFromFile();
+        RefreshStatusArea();
+        view_.RepaintAll();
+      }
       break;
     case IdConvert:
       if (!IsBusy() && currentPage_ == PageVideo && operations_.convertVideos)
@@ -542,8 +573,8 @@ void CManagerDlg::OnCommand(int control) {
       if (mediaPage && operations_.removeFromPcList) {
         operations_.removeFromPcList(currentPage_);
         view_.RepaintControl(ControlsOfPage(currentPage_).pcList);
-      } else if (currentPage_ == PageOnline && operations_.batch[PageOnline]) {
-        StartBatch(1, ThreadPriorityHighest);
+      } else if (currentPage_ == PageOnline && operations_.onlineBack) {
+        operations_.onlineBack();
       }
       break;
     case IdSelectAllPc:
@@ -872,6 +903,32 @@ void CManagerDlg::OnListPressed(int listId) {
 
 void CManagerDlg::OnTreePressed() {
   OnWindowMessage(WM_TREE_CLICKED, 0, 0);
+}
+
+void CManagerDlg::OnListRowPressed(int listId, int row) {
+  if (listId == IdOnlineLeft && currentPage_ == PageOnline && operations_.onlineRowPressed)
+    operations_.onlineRowPressed(row);
+}
+
+void CManagerDlg::OnExtraMouseButton() {
+  if (currentPage_ == PageOnline && operations_.onlineBack) operations_.onlineBack();
+}
+
+void CManagerDlg::OnTreeExpanded(int64_t node, bool expanded) {
+  if (operations_.treeExpanded) operations_.treeExpanded(node, expanded);
+}
+
+void CManagerDlg::OnTreeContextMenu(int64_t node) {
+  if (node < 0 || !operations_.treeMenuFor || !operations_.treeMenuFor(node)) return;
+  const int command = view_.RunContextMenu(MenuTreeFolder);
+  if (command != 0 && operations_.treeMenuCommand) operations_.treeMenuCommand(command, node);
+}
+
+void CManagerDlg::EnableCancel(bool enabled) {
+  bridge_->Send([this, enabled] {
+    view_.EnableControl(IdCancel, enabled && IsBusy());
+    return 0;
+  });
 }
 
 void CManagerDlg::OnFilesDropped(int listId, const std::string& path, bool moreFollow) {

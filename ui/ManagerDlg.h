@@ -29,11 +29,13 @@
 #include "ui/ManagerView.h"
 #include "ui/PspStatusPanel.h"
 #include "ui/StatusLine.h"
+#include "ui/TreeModel.h"
 #include "ui/WindowOperations.h"
 
 namespace pspkvx {
 
 class MediaPages;
+class OnlinePages;
 
 inline constexpr int kTimerMilliseconds = 300;
 inline constexpr int kVirtualKeyF5 = 116;
@@ -72,6 +74,14 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   // A right click on a list: the row under the pointer, or -1 on empty space.
   void OnContextMenu(int listId, int row);
   void OnListPressed(int listId);
+  // A press on a row of a list whose rows the window's logic chooses itself (the online page's
+  // left list); row -1 on empty space.
+  void OnListRowPressed(int listId, int row);
+  // The extra mouse buttons: Back on the online page.
+  void OnExtraMouseButton();
+  void OnTreeExpanded(int64_t node, bool expanded);
+  // A right click on the online tree: the node under the pointer, or -1.
+  void OnTreeContextMenu(int64_t node);
   // A double click on a row of a list.
   void OnListDoubleClicked(int listId, int row);
   void OnTreePressed();
@@ -92,6 +102,10 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   PspStick& Stick() { return *stick_; }
   CManagerApp& App() { return app_; }
   MediaPages& Media() { return *media_; }
+  OnlinePages& Online() { return *online_; }
+  IManagerView& View() { return view_; }
+  // The rows of the saves page's online tree.
+  const std::shared_ptr<TreeModel>& SavesTreeRows() const { return savesTree_; }
   // The rows of a list (the control numbers of the page lists and the saves lists); the online
   // page's right pane shows the PSP saves as list 1087 does.
   ListModel& List(int listId);
@@ -114,6 +128,11 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
 
   // Page switching with its guards (a tab's command).
   void SwitchToPage(int page);
+  // Reloads the current page's PSP list from the stick (window thread).
+  void RescanCurrentPage();
+  // Shows or hides Cancel's enabled state from any thread (a download that can no longer be
+  // stopped disables it).
+  void EnableCancel(bool enabled);
 
   // IWindowMessages: any thread.
   intptr_t SendWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
@@ -137,7 +156,6 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   void OnCheckUpdates(intptr_t dontAsk);
 
   void LayOutPage();
-  void RescanCurrentPage();
   void RefreshStatusArea();
   // Whether the operation a control starts on the current page is there.
   bool HasOperation(int control) const;
@@ -189,6 +207,7 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   TagTableFetcher fetcher_{tags_};
   ServiceEndpoints endpoints_;
   std::unique_ptr<MediaPages> media_;
+  std::shared_ptr<TreeModel> savesTree_ = std::make_shared<TreeModel>();
 
   // Worker slots (window thread only).
   std::unique_ptr<CThread> pollWorker_;
@@ -201,6 +220,8 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   std::unique_ptr<CThread> batch_;
   std::unique_ptr<CThread> accountWorker_;
   std::unique_ptr<CThread> videoThumbsWorker_;
+  // Last, so that it ends first: its workers use the window's fetcher, lists and bridge.
+  std::unique_ptr<OnlinePages> online_;
 };
 
 }  // namespace pspkvx

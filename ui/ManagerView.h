@@ -61,6 +61,8 @@ class IManagerView {
   virtual std::string RunSaveDialog(const std::string& proposedPath) = 0;
   // Files chosen in a multi-selection file dialog that starts in folder; empty when cancelled.
   virtual std::vector<std::string> ChooseFiles(const std::string& folder) = 0;
+  // A folder chosen in a folder dialog that starts in folder; empty when cancelled.
+  virtual std::string ChooseFolder(const std::string& folder) = 0;
   // Opens a web page or a document with the desktop's handler; false when that failed.
   virtual bool OpenDocument(const std::string& address) = 0;
 };

@@ -22,7 +22,9 @@ const PageControls kPages[kPageCount] = {
      {IdAddFiles, IdRemove, IdSelectAllPc, IdSelectAllPsp, IdDeleteFromPsp, IdTransfer,
       IdNewGroupFolder, IdRightListStyle, IdUpALevel, IdLeftListStyle, IdQuality1, IdQuality2,
       IdQuality3, IdQuality4}},
-    {IdOnlineTree, IdPspSavesList, {IdSelectAllPsp, IdDeleteFromPsp, IdTransfer}},
+    {IdOnlineTree,
+     IdPspSavesList,
+     {IdSelectAllPsp, IdDeleteFromPsp, IdTransfer, IdBackupSaves, IdInstallFromFile}},
     {IdOnlineLeft, IdOnlineRight, {IdRemove, IdSelectAllPsp, IdDeleteFromPsp, IdTransfer}},
 };
 

@@ -47,8 +47,19 @@ struct WindowOperations {
   std::function<bool(int page)> insideGroupFolder;
   std::function<bool(int page, int row)> rowIsGroupFolder;
   std::function<void(int page, int command, int row)> groupMenuCommand;
-  std::function<void()> onlineRefresh;          // F5 on the online page
-  std::function<void()> onlineDeleteKey;        // Delete on the online page
+  std::function<void()> onlineRefresh;            // F5 on the online page
+  std::function<void()> onlineDeleteKey;          // Delete on the online page
+  std::function<void(int row)> onlineRowPressed;  // a row of the online page's left list
+  std::function<void()> onlineBack;               // Back: button 1013, the extra mouse buttons
+  std::function<void(int page)> pageEntered;      // after a page switch
+  // The saves page: the tree's chosen save downloaded (the transfer button), a tree node opened
+  // or closed, whether a node has a context menu, a command of that menu.
+  std::function<void()> treeDownload;
+  std::function<void(int64_t node, bool expanded)> treeExpanded;
+  std::function<bool(int64_t node)> treeMenuFor;
+  std::function<void(int command, int64_t node)> treeMenuCommand;
+  std::function<void()> backUpSaves;            // the chosen PSP saves written to files on the PC
+  std::function<void()> installFromFile;        // save files on the PC installed on the PSP
   std::function<void(int listId)> showDetails;  // a list item pressed: its details
   // The update check: runs the update dialog; true when an upgrade was downloaded and its
   // program started (the window then exits).

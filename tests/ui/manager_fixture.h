@@ -53,6 +53,7 @@ class FakeView : public IManagerView {
     return menuAnswer_;
   }
   std::vector<std::string> ChooseFiles(const std::string&) override { return chosenFiles_; }
+  std::string ChooseFolder(const std::string&) override { return chosenFolder_; }
   void SetListPictureSize(int listId, int width, int height) override {
     pictureSizes_[listId] = {width, height};
   }
@@ -75,6 +76,7 @@ class FakeView : public IManagerView {
   int menuAnswer_ = 0;
   std::vector<int> menus_;
   std::vector<std::string> chosenFiles_;
+  std::string chosenFolder_;
   std::string nameAnswer_;
   std::string saveAnswer_;
   std::vector<std::string> infoTexts_;

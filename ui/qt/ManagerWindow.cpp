@@ -22,6 +22,8 @@
 #include "ui/ContextMenus.h"
 #include "ui/ControlIds.h"
 #include "ui/ControlLabels.h"
+#include "ui/OnlineBrowser.h"
+#include "ui/OnlineRowText.h"
 #include "ui/OptionsModel.h"
 #include "ui/PageTable.h"
 #include "ui/TreeModel.h"
@@ -65,6 +67,8 @@ const char* MenuCommandText(int command) {
       return "New Group Folder";
     case MenuUpALevel:
       return "Up a level";
+    case MenuTreeRefresh:
+      return "Refresh";
     default:
       return "";
   }
@@ -76,7 +80,7 @@ ManagerWindow::ManagerWindow(CManagerApp& app, QWidget* parent)
     : QDialog(parent),
       app_(app),
       logic_(std::make_unique<CManagerDlg>(app, *this)),
-      savesTree_(std::make_shared<TreeModel>()) {
+      savesTree_(logic_->SavesTreeRows()) {
   setObjectName("ManagerWindow");
   setWindowTitle(Text(StringText(IDS_APP_TITLE)));
   setWindowIcon(QIcon(PspStatusIcon(true, 3, 64)));
@@ -132,7 +136,22 @@ SkinList* ManagerWindow::AddList(int id, bool pcSide) {
   list->SetModel(logic_->List(id));
   connect(list, &SkinList::Pressed, this, [this, id] { logic_->OnListPressed(id); });
   connect(list, &SkinList::Released, this, [this, id] { logic_->OnListPressed(id); });
-  connect(list, &SkinList::UpALevel, this, [this] { logic_->OnCommand(IdUpALevel); });
+  connect(list, &SkinList::UpALevel, this, [this, id] {
+    if (id == IdOnlineLeft)
+      logic_->OnExtraMouseButton();
+    else
+      logic_->OnCommand(IdUpALevel);
+  });
+  if (id == IdOnlineLeft) {
+    list->SetOwnerSelects(true);
+    list->SetRowLines([](const ListRow& row) { return OnlineRowLines(row); });
+    list->SetPictureSize(QSize(96, 53));
+    ListColours colours = list->Colours();
+    colours.selected.background = kSelectedSaveColour;
+    list->SetColours(colours);
+    connect(list, &SkinList::RowPressed, this,
+            [this, id](int row) { logic_->OnListRowPressed(id, row); });
+  }
   connect(list, &SkinList::DoubleClicked, this,
           [this, id](int row) { logic_->OnListDoubleClicked(id, row); });
   if (pcSide) {
@@ -255,6 +274,16 @@ QLayout* ManagerWindow::CreatePages() {
   tree->setObjectName("Online Tree");
   tree->SetModel(savesTree_);
   connect(tree, &SkinTree::NodePressed, this, [this] { logic_->OnTreePressed(); });
+  connect(tree, &SkinTree::NodeExpanded, this,
+          [this](qint64 node, bool expanded) { logic_->OnTreeExpanded(node, expanded); });
+  tree->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(tree, &QWidget::customContextMenuRequested, this, [this, tree](const QPoint& at) {
+    const auto node = tree->NodeAt(at);
+    // The node under the pointer becomes the chosen one, as on the desktop.
+    if (node) savesTree_->Select(*node);
+    tree->Refresh();
+    logic_->OnTreeContextMenu(node ? *node : -1);
+  });
   controls_[IdOnlineTree] = tree;
   grid->addWidget(tree, 1, 0);
   for (const int id : {IdVideoPspList, IdMusicPspList, IdPhotoPspList, IdOnlineRight})
@@ -285,7 +314,8 @@ QLayout* ManagerWindow::CreatePages() {
   leftActions->addStretch();
   grid->addLayout(leftActions, 2, 0);
   auto* rightActions = new QHBoxLayout;
-  for (const int id : {IdDeleteFromPsp, IdSelectAllPsp, IdNewGroupFolder})
+  for (const int id :
+       {IdDeleteFromPsp, IdSelectAllPsp, IdNewGroupFolder, IdBackupSaves, IdInstallFromFile})
     rightActions->addWidget(AddButton(id));
   rightActions->addStretch();
   grid->addLayout(rightActions, 2, 2);
@@ -457,6 +487,10 @@ std::vector<std::string> ManagerWindow::ChooseFiles(const std::string& folder) {
   return files;
 }
 
+std::string ManagerWindow::ChooseFolder(const std::string& folder) {
+  return QFileDialog::getExistingDirectory(this, "Back up to PC", Text(folder)).toStdString();
+}
+
 bool ManagerWindow::OpenDocument(const std::string& address) {
   return QDesktopServices::openUrl(QUrl::fromUserInput(Text(address)));
 }
@@ -483,6 +517,15 @@ void ManagerWindow::keyPressEvent(QKeyEvent* event) {
 
 Rect ManagerWindow::CaptionRect() const {
   return {0, 0, width(), titleRow_->geometry().bottom()};
+}
+
+void ManagerWindow::mousePressEvent(QMouseEvent* event) {
+  // Either extra mouse button anywhere on the window: Back on the online page.
+  if (event->button() == Qt::XButton1 || event->button() == Qt::XButton2) {
+    logic_->OnExtraMouseButton();
+    return;
+  }
+  QDialog::mousePressEvent(event);
 }
 
 void ManagerWindow::mouseDoubleClickEvent(QMouseEvent* event) {

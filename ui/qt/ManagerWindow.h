@@ -73,12 +73,14 @@ class ManagerWindow : public QDialog, public IManagerView {
   int RunContextMenu(int menu) override;
   std::string RunSaveDialog(const std::string& proposedPath) override;
   std::vector<std::string> ChooseFiles(const std::string& folder) override;
+  std::string ChooseFolder(const std::string& folder) override;
   bool OpenDocument(const std::string& address) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void reject() override;  // Escape does not close the main window
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 

@@ -63,8 +63,20 @@ void SkinList::SetColours(const ListColours& colours) {
   update();
 }
 
+void SkinList::SetRowLines(RowLines lines) {
+  rowLines_ = std::move(lines);
+  UpdateRange();
+  update();
+}
+
 int SkinList::AutomaticRowHeight() const {
   const int text = SkinRowView::AutomaticRowHeight();
+  if (rowLines_ && !rows_.empty()) {
+    const int lines = static_cast<int>(rowLines_(rows_.front()).size());
+    const int height = lines * fontMetrics().lineSpacing() + 8;
+    return lines > 1 && !pictureSize_.isEmpty() ? std::max(height, pictureSize_.height() + 8)
+                                                : std::max(height, text);
+  }
   return pictureSize_.isEmpty() ? text : std::max(text, pictureSize_.height() + 4);
 }
 
@@ -168,6 +180,10 @@ void SkinList::PaintRows(QPainter& painter, bool pictureInFirstColumn) {
     painter.fillRect(row, SkinColour(colours.background));
     painter.setPen(SkinColour(colours.text));
 
+    if (rowLines_) {
+      PaintLines(painter, item, row);
+      continue;
+    }
     int x = row.left();
     const auto drawPicture = [&](int left) {
       const QPixmap picture =
@@ -205,13 +221,48 @@ void SkinList::PaintRows(QPainter& painter, bool pictureInFirstColumn) {
   painter.restore();
 }
 
+void SkinList::PaintLines(QPainter& painter, const ListRow& item, const QRect& row) {
+  const std::vector<std::string> lines = rowLines_(item);
+  int x = row.left() + kCellPadding;
+  if (lines.size() > 1 && !pictureSize_.isEmpty()) {
+    const QPixmap picture =
+        item.pictureBytes ? MadePicture(item.pictureBytes) : Picture(item.picturePath);
+    const QRect box(x, row.top() + (row.height() - pictureSize_.height()) / 2, pictureSize_.width(),
+                    pictureSize_.height());
+    if (!picture.isNull())
+      painter.drawPixmap(box.left() + (box.width() - picture.width()) / 2,
+                         box.top() + (box.height() - picture.height()) / 2, picture);
+    x += pictureSize_.width() + kCellPadding;
+  }
+  const QFont plain = font();
+  QFont bold = plain;
+  bold.setBold(true);
+  const int spacing = QFontMetrics(plain).lineSpacing();
+  const int width = std::max(row.right() - x - kCellPadding, 0);
+  int y = row.top() + (row.height() - spacing * static_cast<int>(lines.size())) / 2;
+  for (size_t i = 0; i < lines.size(); ++i, y += spacing) {
+    painter.setFont(i == 0 ? bold : plain);
+    const QFontMetrics metrics(painter.font());
+    painter.drawText(QRect(x, y, width, spacing), Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(QString::fromStdString(lines[i]), Qt::ElideRight, width));
+  }
+  painter.setFont(plain);
+}
+
 void SkinList::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::XButton1) {
+  if (event->button() == Qt::XButton1 || event->button() == Qt::XButton2) {
     emit UpALevel();
     return;
   }
   if (event->button() != Qt::LeftButton) {
     event->ignore();
+    return;
+  }
+  if (ownerSelects_) {
+    const std::optional<size_t> row = RowAt(event->position().toPoint());
+    emit RowPressed(row ? static_cast<int>(*row) : -1);
+    Refresh();
+    emit Pressed();
     return;
   }
   if (model_) {

@@ -52,6 +52,13 @@ class SkinList : public SkinRowView {
   void SetColours(const ListColours& colours);
   ListColours Colours() const { return colours_; }
 
+  // Rows drawn as lines of text beside the picture (the first line bold) instead of columns;
+  // the row height follows the first row's line count.
+  using RowLines = std::function<std::vector<std::string>(const ListRow&)>;
+  void SetRowLines(RowLines lines);
+  // The owner chooses the rows itself: a press only reports the row (RowPressed).
+  void SetOwnerSelects(bool ownerSelects) { ownerSelects_ = ownerSelects; }
+
   void SetDropHandler(DropHandler handler) { dropHandler_ = std::move(handler); }
   void SetDropEnabled(bool enabled) { setAcceptDrops(enabled); }
   bool DropEnabled() const { return acceptDrops(); }
@@ -64,7 +71,8 @@ class SkinList : public SkinRowView {
 
  signals:
   void DoubleClicked(int row);  // -1: not on a row
-  void UpALevel();              // the extra (back) mouse button
+  void UpALevel();              // either extra mouse button
+  void RowPressed(int row);     // the left button on a row (-1: not on a row)
   void Pressed();               // the left button, after the selection has changed
   void Released();
 
@@ -74,6 +82,8 @@ class SkinList : public SkinRowView {
   // The rows (or the empty text) in the rows area; the picture before the first column, or
   // inside the first column shown.
   void PaintRows(QPainter& painter, bool pictureInFirstColumn);
+  // A row as lines of text (SetRowLines).
+  void PaintLines(QPainter& painter, const ListRow& item, const QRect& row);
   // The row's picture at the picture size; null when there is none or it cannot be read.
   QPixmap Picture(const std::string& path);
   // A picture the owner made for a row (encoded bytes), kept while the row shows it.
@@ -102,6 +112,8 @@ class SkinList : public SkinRowView {
   ListColours colours_;
   ListSelection selection_;
   DropHandler dropHandler_;
+  RowLines rowLines_;
+  bool ownerSelects_ = false;
   QHash<QString, QPixmap> pictures_;  // by path; a null pixmap: the file could not be read
   // Pictures made for rows, by their bytes, which the cache keeps so that no other bytes come
   // to lie at the same address.

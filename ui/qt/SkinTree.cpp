@@ -66,6 +66,12 @@ std::optional<size_t> SkinTree::SelectedRow() const {
   return std::nullopt;
 }
 
+std::optional<TreeNodeId> SkinTree::NodeAt(QPoint point) const {
+  const std::optional<size_t> row = RowAt(point);
+  if (!row || *row >= rows_.size()) return std::nullopt;
+  return rows_[*row].id;
+}
+
 void SkinTree::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) {
     event->ignore();

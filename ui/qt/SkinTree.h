@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "ui/TreeModel.h"
@@ -29,6 +30,8 @@ class SkinTree : public SkinRowView {
   const std::vector<TreeRow>& ShownRows() const { return rows_; }
   void SetColours(const ListColours& colours);
 
+  // The node of the row under a point; none off the rows.
+  std::optional<TreeNodeId> NodeAt(QPoint point) const;
   // The expand mark's square of a shown row.
   QRect MarkRect(size_t row) const;
 
