@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "online/ServiceSettings.h"
 #include "platform/Platform.h"
 
 namespace pspkvx::cli {
@@ -58,11 +59,17 @@ void PrintJson(const nlohmann::json& value);
 // no byte of outside data is lost in JSON output.
 std::string Latin1ToUtf8(const std::string& bytes);
 
+// The online service as PSPKVX finds it, unless --service says otherwise.
+ServiceEndpoints OnlineEndpoints(const Context& context);
+
 void RegisterChecksumCommand(CLI::App& app, Context& context);
 void RegisterConfigCommands(CLI::App& app, Context& context);
 void RegisterSaveCommands(CLI::App& app, Context& context);
 void RegisterPspCommands(CLI::App& app, Context& context);
 void RegisterOnlineCommands(CLI::App& app, Context& context);
+// "online letters", "online games", "online saves", "online install" and "online picture-key",
+// added to the "online" group.
+void RegisterOnlineBrowseCommands(CLI::App* online, Context& context);
 // Adds "saves list" and, to the "save" group, "install" and "delete".
 void RegisterStickSaveCommands(CLI::App& app, Context& context);
 // "group new", "group rename" and "group delete".

@@ -1,4 +1,5 @@
 // reply parse, online settings, online get: the online service's protocol from the command line.
+// The browsing commands are in browse_commands.cpp.
 #include <iostream>
 
 #include "cli/Cli.h"
@@ -25,10 +26,8 @@ OnlineOptions& Options() {
 
 // The service as PSPKVX finds it, unless --service or --probe say otherwise.
 ServiceEndpoints Endpoints(const Context& context) {
-  const OnlineOptions& o = Options();
-  ServiceEndpoints endpoints = LoadServiceEndpoints(context.ProgramFolder());
-  if (!o.service.empty()) endpoints = EndpointsFor(o.service, endpoints.probeAddress);
-  if (!o.probe.empty()) endpoints.probeAddress = o.probe;
+  ServiceEndpoints endpoints = OnlineEndpoints(context);
+  if (!Options().probe.empty()) endpoints.probeAddress = Options().probe;
   return endpoints;
 }
 
@@ -160,6 +159,13 @@ void GetReply(Context& context) {
 
 }  // namespace
 
+ServiceEndpoints OnlineEndpoints(const Context& context) {
+  ServiceEndpoints endpoints = LoadServiceEndpoints(context.ProgramFolder());
+  if (!Options().service.empty())
+    endpoints = EndpointsFor(Options().service, endpoints.probeAddress);
+  return endpoints;
+}
+
 void RegisterOnlineCommands(CLI::App& app, Context& context) {
   OnlineOptions& o = Options();
   app.add_option("--service", o.service,
@@ -193,6 +199,8 @@ void RegisterOnlineCommands(CLI::App& app, Context& context) {
   get->fallthrough();
   AddJsonFlag(get, context);
   get->callback([&context] { GetReply(context); });
+
+  RegisterOnlineBrowseCommands(online, context);
 }
 
 }  // namespace pspkvx::cli

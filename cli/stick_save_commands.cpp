@@ -1,4 +1,6 @@
-// saves list / save install / save delete: the game saves on a memory stick (CliStick.h).
+// saves list / saves backup / save install / save delete: the game saves on a memory stick
+// (CliStick.h).
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <vector>
@@ -6,6 +8,7 @@
 #include "base/LittleEndian.h"
 #include "cli/Cli.h"
 #include "cli/CliStick.h"
+#include "saves/SaveBackup.h"
 #include "saves/SaveDiscovery.h"
 #include "saves/SaveInstall.h"
 #include "saves/SaveList.h"
@@ -19,6 +22,9 @@ struct StickOptions {
   std::string stick;
   std::string file;
   std::string folder;
+  std::vector<std::string> folders;
+  std::string output;
+  bool force = false;
   bool yes = false;
   bool no = false;
 };
@@ -93,6 +99,30 @@ void Delete(const Context& context, const StickOptions& options) {
     std::cout << "deleted " << options.folder << "\n";
 }
 
+void Backup(const Context& context, const StickOptions& options) {
+  for (const std::string& folder : options.folders)
+    if (!IsSaveFolderName(folder))
+      throw CliError(kExitUsage, "FOLDER must be the name of a save folder: " + folder);
+  CliStick stick(options.stick, false);
+  RequireFolder(options.output, true);
+  std::error_code made;
+  std::filesystem::create_directories(options.output, made);
+  if (made)
+    throw CliError(kExitFailed,
+                   "could not make the folder " + options.output + ": " + made.message());
+  nlohmann::json files = nlohmann::json::array();
+  for (const std::string& folder : options.folders) {
+    const SaveBackupResult result =
+        BackupSave(stick.Platform(), stick.Drive(), folder, options.output, options.force);
+    if (!result.ok())
+      throw CliError(kExitFailed,
+                     result.exists ? result.error + " (--force replaces it)" : result.error);
+    files.push_back(Latin1ToUtf8(AbsolutePath(result.path)));
+    if (!context.json) std::cout << "wrote " << AbsolutePath(result.path) << "\n";
+  }
+  if (context.json) PrintJson({{"files", files}});
+}
+
 }  // namespace
 
 void RegisterStickSaveCommands(CLI::App& app, Context& context) {
@@ -103,6 +133,18 @@ void RegisterStickSaveCommands(CLI::App& app, Context& context) {
   list->add_option("--stick", options.stick, "The stick's root folder")->required();
   AddJsonFlag(list, context);
   list->callback([&context] { ListSaves(context, options); });
+
+  auto* backup = saves->add_subcommand(
+      "backup", "Write saves of the stick as save files (FOLDER.pspsave) into a folder on the PC");
+  backup->add_option("FOLDER", options.folders, "The saves' folder names")->required();
+  backup->add_option("--stick", options.stick, "The stick's root folder")->required();
+  backup
+      ->add_option("-o,--output", options.output,
+                   "The folder the files go into (made when missing)")
+      ->required();
+  backup->add_flag("--force", options.force, "Replace save files that are already there");
+  AddJsonFlag(backup, context);
+  backup->callback([&context] { Backup(context, options); });
 
   // "save" is made by RegisterSaveCommands; install and delete join it.
   auto* save = app.get_subcommand("save");

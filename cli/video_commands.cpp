@@ -6,16 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
-#include <csignal>
-#include <thread>
-
 #include "base/FileRead.h"
 #include "base/StringTable.h"
 #include "cli/Cli.h"
+#include "cli/CliProgress.h"
 #include "cli/CliStick.h"
 #include "media/CatalogueAdd.h"
 #include "media/CopyEngine.h"
@@ -100,70 +94,17 @@ void IsAvc(const Context& context, const VideoOptions& options) {
     std::cout << (avc ? "AVC" : "not AVC") << "\n";
 }
 
-// A bar on the terminal while the encoder works; nothing when stderr is not a terminal.
+// The bar on the terminal while the encoder works.
 class ProgressWindow final : public IMediaWindow {
  public:
-  ProgressWindow() : terminal_(::isatty(2) != 0) {}
-  ~ProgressWindow() override { Finish(); }
-  ProgressWindow(const ProgressWindow&) = delete;
-  ProgressWindow& operator=(const ProgressWindow&) = delete;
-  void SetStatusText(const std::string& text) override {
-    if (!text.empty()) status_ = text;
-  }
-  void SetProgress(int percent) override {
-    if (!terminal_ || percent == shown_) return;
-    shown_ = percent;
-    const int filled = std::clamp(percent, 0, 100) * 30 / 100;
-    std::fprintf(
-        stderr, "\r[%s%s] %3d%% %.40s", std::string(static_cast<size_t>(filled), '#').c_str(),
-        std::string(static_cast<size_t>(30 - filled), ' ').c_str(), percent, status_.c_str());
-    std::fflush(stderr);
-  }
+  void SetStatusText(const std::string& text) override { bar_.SetStatus(text); }
+  void SetProgress(int percent) override { bar_.SetPercent(percent); }
   std::string ChooseSavePath(const std::string&) override { return ""; }
   std::string AskName(const std::string&, const std::string&) override { return ""; }
-  void Finish() {
-    if (terminal_ && shown_ >= 0) std::fputs("\n", stderr);
-    shown_ = -1;
-  }
+  void Finish() { bar_.Finish(); }
 
  private:
-  bool terminal_;
-  int shown_ = -1;
-  std::string status_;
-};
-
-// Ctrl-C sets the stop event, as the window's Cancel does; the encoder then ends.
-volatile std::sig_atomic_t interrupted = 0;
-extern "C" void OnInterrupt(int) {
-  interrupted = 1;
-}
-
-class InterruptWatch {
- public:
-  explicit InterruptWatch(ManualResetEvent& stop) : stop_(stop) {
-    interrupted = 0;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-    watcher_ = std::thread([this] {
-      while (!done_.load()) {
-        if (interrupted) stop_.Set();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      }
-    });
-  }
-  ~InterruptWatch() {
-    done_ = true;
-    watcher_.join();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-  }
-  InterruptWatch(const InterruptWatch&) = delete;
-  InterruptWatch& operator=(const InterruptWatch&) = delete;
-
- private:
-  ManualResetEvent& stop_;
-  std::atomic<bool> done_{false};
-  std::thread watcher_;
+  TerminalBar bar_;
 };
 
 void Convert(Context& context, const VideoOptions& options) {

@@ -70,6 +70,20 @@ std::string SaveSizeText(int64_t bytes) {
   return std::to_string((bytes + 1023) / 1024) + " Kb";
 }
 
+std::string LetterIndexAddress(const std::string& indexUrl, int region) {
+  return indexUrl + "corvane=1&region_id=" + std::to_string(region);
+}
+
+std::string GamesListAddress(const std::string& gamesUrl, int region, char letter,
+                             unsigned counter) {
+  return gamesUrl + "region_id=" + std::to_string(region) + "&az=" + letter +
+         "&rnd=" + std::to_string(counter);
+}
+
+std::string SavesListAddress(const std::string& gameUrl, unsigned counter) {
+  return gameUrl + "&rnd=" + std::to_string(counter);
+}
+
 std::vector<std::string> LetterIndexRows(const FetchResult& reply) {
   std::vector<std::string> rows;
   for (const char* initial = kIndexInitials; *initial; ++initial) {

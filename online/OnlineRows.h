@@ -59,6 +59,13 @@ std::string CleanGameName(const std::string& name);
 // A save's size as its row shows it: "0.01Mb" from 10240 bytes on, "10 Kb" below.
 std::string SaveSizeText(int64_t bytes);
 
+// The addresses of the three lists: the letter index of the official section, the games of an
+// initial, the saves of a game (its "<url>"). counter is the request's "&rnd=" value.
+std::string LetterIndexAddress(const std::string& indexUrl, int region);
+std::string GamesListAddress(const std::string& gamesUrl, int region, char letter,
+                             unsigned counter);
+std::string SavesListAddress(const std::string& gameUrl, unsigned counter);
+
 // The letter index: "A (12)" for a letter, "7  (3)" for a digit, for every initial whose block
 // in the reply's values holds a number above 0.
 std::vector<std::string> LetterIndexRows(const FetchResult& reply);

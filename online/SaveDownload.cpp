@@ -52,6 +52,7 @@ SaveDownloadResult DownloadSave(const SaveDownloadContext& context,
 
   const FetchResult description = context.fetcher.Fetch(choice->url, stop);
   result.detail = description.detail;
+  result.descriptionStatus = description.status;
   if (stop && stop->IsSet()) {
     host.SetStatusText(StringOf(IDS_CANCELLED));
     result.outcome = SaveDownloadOutcome::Cancelled;

@@ -47,7 +47,8 @@ struct SaveDownloadResult {
   SaveDownloadOutcome outcome = SaveDownloadOutcome::NoSave;
   int installResult = 0;  // InstallSave's result, once it ran
   SaveInstallReport report;
-  FetchDetail detail;  // of the description's request or the download
+  int descriptionStatus = FetchIdle;  // FetchStatus of the description's request
+  FetchDetail detail;                 // of the description's request or the download
   std::string downloadAddress;
 };
 

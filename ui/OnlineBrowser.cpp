@@ -156,8 +156,7 @@ void OnlineBrowser::LoadLetters(const ManualResetEvent& stop) {
   const std::string index = Value(kSettingsKeys[SettingAlphaKavexUrl]);
   if (!index.empty()) {
     const int region = region_();
-    const FetchResult reply =
-        fetcher_.Fetch(index + "corvane=1&region_id=" + std::to_string(region), &stop);
+    const FetchResult reply = fetcher_.Fetch(LetterIndexAddress(index, region), &stop);
     if (reply.status == FetchStopped && stop.IsSet()) return;
     std::vector<ListRow> rows;
     for (std::string& text : LetterIndexRows(reply))
@@ -175,9 +174,8 @@ void OnlineBrowser::LoadLetters(const ManualResetEvent& stop) {
 
 void OnlineBrowser::LoadGames(const ManualResetEvent& stop) {
   const char letter = letter_.load();
-  const std::string address = Value(kSettingsKeys[SettingCorvanesUrl]) +
-                              "region_id=" + std::to_string(region_()) + "&az=" + letter +
-                              "&rnd=" + std::to_string(counter_.fetch_add(1));
+  const std::string address = GamesListAddress(Value(kSettingsKeys[SettingCorvanesUrl]), region_(),
+                                               letter, counter_.fetch_add(1));
   Prepare(IDS_RECEIVING_GAME_LIST);
   const FetchResult reply = fetcher_.Fetch(address, &stop);
   if (reply.status == FetchStopped && stop.IsSet()) return;
@@ -207,7 +205,7 @@ void OnlineBrowser::LoadSaves(const ManualResetEvent& stop) {
   }
   if (!reloadSaves_) lastSavesAddress_ = game.url;
   reloadSaves_ = false;
-  const std::string address = lastSavesAddress_ + "&rnd=" + std::to_string(counter_.fetch_add(1));
+  const std::string address = SavesListAddress(lastSavesAddress_, counter_.fetch_add(1));
   Prepare(IDS_RECEIVING_SAVES_LIST);
   const FetchResult reply = fetcher_.Fetch(address, &stop);
   if (reply.status == FetchStopped && stop.IsSet()) {

@@ -31,7 +31,7 @@ std::vector<std::string> OnlineRowLines(const ListRow& row) {
   const std::vector<std::string>& c = row.columns;
   if (c.size() == kGameColumns)
     return {c[GameColumnName],
-            Captioned(IDS_CAPTION_GAME_ID, c[GameColumnCode]) + "    " +
+            Captioned(IDS_CAPTION_GAME_ID, c[GameColumnCode]) + "   " +
                 Captioned(IDS_CAPTION_REGION, c[GameColumnRegion]),
             Captioned(IDS_CAPTION_UPDATED, c[GameColumnReleased])};
   if (c.size() == kOnlineSaveColumns) {
@@ -39,10 +39,10 @@ std::vector<std::string> OnlineRowLines(const ListRow& row) {
     return {c[OnlineSaveTitle],
             c[OnlineSaveDescription].empty() ? Captioned(IDS_CAPTION_GAME, c[OnlineSaveGame])
                                              : c[OnlineSaveDescription],
-            Captioned(IDS_CAPTION_SAVE_ID, c[OnlineSaveCode]) + "    " +
-                Captioned(IDS_CAPTION_BY, c[OnlineSaveAuthor]),
-            Captioned(IDS_CAPTION_UPDATED, c[OnlineSavePosted]) +
-                (votes.empty() ? std::string() : "    " + votes)};
+            Captioned(IDS_CAPTION_BY, c[OnlineSaveAuthor]) +
+                (votes.empty() ? std::string() : "   " + votes),
+            Captioned(IDS_CAPTION_UPDATED, c[OnlineSavePosted]) + "   " +
+                Captioned(IDS_CAPTION_SAVE_ID, c[OnlineSaveCode])};
   }
   return {c.empty() ? std::string() : c[0]};
 }

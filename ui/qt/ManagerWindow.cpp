@@ -145,7 +145,7 @@ SkinList* ManagerWindow::AddList(int id, bool pcSide) {
   if (id == IdOnlineLeft) {
     list->SetOwnerSelects(true);
     list->SetRowLines([](const ListRow& row) { return OnlineRowLines(row); });
-    list->SetPictureSize(QSize(96, 53));
+    list->SetPictureSize(QSize(72, 40));
     ListColours colours = list->Colours();
     colours.selected.background = kSelectedSaveColour;
     list->SetColours(colours);
@@ -294,6 +294,8 @@ QLayout* ManagerWindow::CreatePages() {
   auto* middle = new QVBoxLayout;
   middle->addWidget(AddButton(IdTransfer));
   middle->addSpacing(8);
+  for (const int id : {IdBackupSaves, IdInstallFromFile})
+    middle->addWidget(AddButton(id));
   for (const int step : kQualityButtons)
     middle->addWidget(AddButton(step));
   middle->addSpacing(8);
@@ -314,8 +316,7 @@ QLayout* ManagerWindow::CreatePages() {
   leftActions->addStretch();
   grid->addLayout(leftActions, 2, 0);
   auto* rightActions = new QHBoxLayout;
-  for (const int id :
-       {IdDeleteFromPsp, IdSelectAllPsp, IdNewGroupFolder, IdBackupSaves, IdInstallFromFile})
+  for (const int id : {IdDeleteFromPsp, IdSelectAllPsp, IdNewGroupFolder})
     rightActions->addWidget(AddButton(id));
   rightActions->addStretch();
   grid->addLayout(rightActions, 2, 2);
