@@ -5,6 +5,7 @@
 #include "base/StringFormat.h"
 #include "base/StringTable.h"
 #include "online/OnlineRows.h"
+#include "ui/SaveListRows.h"
 
 namespace pspkvx {
 namespace {
@@ -30,21 +31,27 @@ std::string VoteText(const std::string& ratingColumn) {
 std::vector<std::string> OnlineRowLines(const ListRow& row) {
   const std::vector<std::string>& c = row.columns;
   if (c.size() == kGameColumns)
-    return {c[GameColumnName],
-            Captioned(IDS_CAPTION_GAME_ID, c[GameColumnCode]) + "   " +
-                Captioned(IDS_CAPTION_REGION, c[GameColumnRegion]),
+    return {c[GameColumnName], Captioned(IDS_CAPTION_GAME_ID, c[GameColumnCode]),
+            Captioned(IDS_CAPTION_REGION, c[GameColumnRegion]),
             Captioned(IDS_CAPTION_UPDATED, c[GameColumnReleased])};
   if (c.size() == kOnlineSaveColumns) {
-    std::string votes = VoteText(c[OnlineSaveRating]);
+    const std::string votes = VoteText(c[OnlineSaveRating]);
     return {c[OnlineSaveTitle],
             c[OnlineSaveDescription].empty() ? Captioned(IDS_CAPTION_GAME, c[OnlineSaveGame])
                                              : c[OnlineSaveDescription],
             Captioned(IDS_CAPTION_BY, c[OnlineSaveAuthor]) +
                 (votes.empty() ? std::string() : "   " + votes),
-            Captioned(IDS_CAPTION_UPDATED, c[OnlineSavePosted]) + "   " +
-                Captioned(IDS_CAPTION_SAVE_ID, c[OnlineSaveCode])};
+            Captioned(IDS_CAPTION_UPDATED, c[OnlineSavePosted])};
   }
   return {c.empty() ? std::string() : c[0]};
+}
+
+std::vector<std::string> PspSaveLines(const ListRow& row) {
+  const auto column = [&](size_t index) {
+    return index < row.columns.size() ? row.columns[index] : std::string();
+  };
+  return {column(SaveColumnTitle), column(SaveColumnFolder),
+          column(SaveColumnDate) + "   " + column(SaveColumnSize)};
 }
 
 }  // namespace pspkvx

@@ -13,8 +13,11 @@ namespace pspkvx {
 // is when it holds no rating.
 std::string VoteText(const std::string& ratingColumn);
 
-// The lines of a letter-index row (one), a games row (three) or a saves row (four); the first
-// is the row's title.
+// The lines of a letter-index row (one), a games row or a saves row (four each); the first is
+// the row's title.
 std::vector<std::string> OnlineRowLines(const ListRow& row);
+
+// The lines of a PSP save in the online page's right pane: its title, folder, date and size.
+std::vector<std::string> PspSaveLines(const ListRow& row);
 
 }  // namespace pspkvx

@@ -142,6 +142,10 @@ SkinList* ManagerWindow::AddList(int id, bool pcSide) {
     else
       logic_->OnCommand(IdUpALevel);
   });
+  if (id == IdOnlineRight) {
+    list->SetRowLines([](const ListRow& row) { return PspSaveLines(row); });
+    list->SetPictureSize(QSize(72, 40));
+  }
   if (id == IdOnlineLeft) {
     list->SetOwnerSelects(true);
     list->SetRowLines([](const ListRow& row) { return OnlineRowLines(row); });
