@@ -12,10 +12,6 @@
 namespace pspkvx {
 namespace {
 
-bool SameKey(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
 // PNG, JPEG, BMP and GIF, by their signatures.
 bool CommonlyDecoded(std::span<const uint8_t> body) {
   const std::string_view start(reinterpret_cast<const char*>(body.data()),
@@ -43,6 +39,10 @@ ThumbnailCache::Picture PictureOf(std::span<const uint8_t> body) {
 ThumbnailCache::~ThumbnailCache() {
   std::lock_guard<std::mutex> slot(workerMutex_);
   CThread::StopAndDelete(std::move(worker_), 0);
+}
+
+bool ThumbnailCache::SameKey(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 std::string ThumbnailCache::KeyOf(const std::string& address) {

@@ -49,6 +49,8 @@ class ThumbnailCache : private IThreadOwner {
 
   // The key of an address: the text after its last "/" or "\" (the whole address without one).
   static std::string KeyOf(const std::string& address);
+  // Whether two keys name one picture: equal without regard to case.
+  static bool SameKey(const std::string& a, const std::string& b);
 
   size_t EntryCount() const;
   // Entries that still wait for their picture.

@@ -1,20 +1,11 @@
 #include "ui/OnlineBrowser.h"
 
-#include <strings.h>
-
 #include <utility>
 
 #include "base/StringTable.h"
 #include "online/ServiceTags.h"
 
 namespace pspkvx {
-namespace {
-
-bool SameKey(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-}  // namespace
 
 OnlineBrowser::OnlineBrowser(TagTableFetcher& fetcher, const ServiceEndpoints& endpoints,
                              ListModel& list, ThumbnailCache& pictures, IOnlineBrowserHost& host,
@@ -142,6 +133,8 @@ bool OnlineBrowser::RunCycle(const ManualResetEvent& stop) {
   if (reload != -1) loaded_ = reload != 0;
   const int requested = requestedView_.load();
   if (requested != currentView_.load()) {
+    // A reload of the saves list keeps the chosen save chosen.
+    if (requested == ViewReloadSaves) keptSave_ = SelectedSaveChoice();
     list_.Clear();
     list_.SetEmptyText("");
     selectedSave_ = -1;
@@ -212,17 +205,25 @@ void OnlineBrowser::LoadSaves(const ManualResetEvent& stop) {
     reloadSaves_ = true;  // the same list is asked for again
     return;
   }
+  // The chosen save stays chosen when the same list comes again (a refresh, the page entered
+  // anew).
+  const std::optional<OnlineSaveChoice> kept =
+      keptSave_ ? std::exchange(keptSave_, std::nullopt) : SelectedSaveChoice();
+  int selected = -1;
   std::vector<ListRow> rows;
   if (reply.ok()) {
     for (const ReplyRecord& record : reply.records) {
       SaveRowTexts texts = SaveRowOf(record, game);
       const ThumbnailCache::Picture known =
           picture ? picture : pictures_.GetThumbnail(game.pictureKey).picture;
-      rows.push_back(ListRow{std::move(texts.columns), {}, false, known});
+      const bool again = kept && selected < 0 && texts.saveId == kept->saveId &&
+                         texts.columns[OnlineSaveUrl] == kept->url;
+      if (again) selected = static_cast<int>(rows.size());
+      rows.push_back(ListRow{std::move(texts.columns), {}, again, known});
     }
   }
   const bool empty = rows.empty();
-  selectedSave_ = -1;
+  selectedSave_ = selected;
   list_.SetRows(std::move(rows));
   if (empty) list_.SetEmptyText(SavesEmptyText(reply.status));
   Finished(IDS_RECEIVING_SAVES_LIST);
@@ -230,15 +231,15 @@ void OnlineBrowser::LoadSaves(const ManualResetEvent& stop) {
 }
 
 bool OnlineBrowser::ApplyPictures(size_t keyColumn) {
-  return pictures_.ApplyThumbnails(
-      [&](const std::string& key, const ThumbnailCache::Picture& picture) {
-        if (!picture) return;
-        list_.Edit([&](std::vector<ListRow>& rows) {
-          for (ListRow& row : rows)
-            if (keyColumn < row.columns.size() && SameKey(row.columns[keyColumn], key))
-              row.pictureBytes = picture;
-        });
-      });
+  return pictures_.ApplyThumbnails([&](const std::string& key,
+                                       const ThumbnailCache::Picture& picture) {
+    if (!picture) return;
+    list_.Edit([&](std::vector<ListRow>& rows) {
+      for (ListRow& row : rows)
+        if (keyColumn < row.columns.size() && ThumbnailCache::SameKey(row.columns[keyColumn], key))
+          row.pictureBytes = picture;
+    });
+  });
 }
 
 void OnlineBrowser::Prepare(int statusText) {

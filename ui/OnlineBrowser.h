@@ -111,6 +111,7 @@ class OnlineBrowser {
   bool settingsFetched_ = false;
   bool reloadSaves_ = false;
   std::string lastSavesAddress_;
+  std::optional<OnlineSaveChoice> keptSave_;  // the chosen save across a reload
 };
 
 }  // namespace pspkvx

@@ -96,7 +96,9 @@ void OnlinePages::DownloadTreeSave() {
 }
 
 void OnlinePages::InstallTransferred(intptr_t buffer) {
-  auto* bytes = reinterpret_cast<std::vector<uint8_t>*>(buffer);
+  // The message carries the engine's buffer by its address.
+  auto* bytes =
+      reinterpret_cast<std::vector<uint8_t>*>(buffer);  // NOLINT(performance-no-int-to-ptr)
   if (!bytes) return;
   const SaveStick stick = Stick();
   InstallDownloadedSave(stick, *this, *bytes);

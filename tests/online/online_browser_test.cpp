@@ -188,16 +188,20 @@ TEST_F(OnlineBrowserTest, AGameClickedListsItsOwnSavesAndBackFetchesTheGamesAgai
       CycleUntil([&] { return browser_.CurrentView() == ViewLetters && list_.RowCount() == 3; }));
 }
 
-TEST_F(OnlineBrowserTest, RefreshInTheSavesViewFetchesTheSameListAgain) {
+TEST_F(OnlineBrowserTest, RefreshInTheSavesViewFetchesTheSameListAgainAndKeepsTheChoice) {
   ToGames(0);
   browser_.ClickRow(0);
   ASSERT_TRUE(
       CycleUntil([&] { return browser_.CurrentView() == ViewSaves && list_.RowCount() == 1; }));
   EXPECT_EQ(Texts(OnlineSaveDescription), (std::vector<std::string>{""}));  // "unused"
   EXPECT_EQ(Texts(OnlineSaveTitle), (std::vector<std::string>{"First  (10 Kb)"}));
+  browser_.ClickRow(0);
   browser_.Refresh();
   ASSERT_TRUE(CycleUntil([&] { return RequestsTo("/saves1.asp") == 2 && list_.RowCount() == 1; }));
   EXPECT_EQ(browser_.CurrentView(), ViewSaves);
+  // The chosen save is still the chosen one.
+  EXPECT_EQ(browser_.SelectedSave(), 0);
+  EXPECT_TRUE(list_.Row(0)->selected);
 }
 
 TEST_F(OnlineBrowserTest, EmptyAndFailedListsShowTheirLines) {
