@@ -187,6 +187,8 @@ bool ReplaceFileAtomically(const std::string& path, const void* data, size_t siz
 // again at once after a server that used it has stopped, but never while another socket listens
 // on it, so that a second server on a port in use fails instead of sharing the port.
 void SetListeningSocketOptions(uintptr_t socket);
+// Sets a listening socket's backlog, the connections that may wait to be accepted.
+void SetListenBacklog(uintptr_t socket, int backlog);
 // Forgets the calling thread's last socket error, before a bind whose failure is to be told.
 void ClearLastSocketError();
 // Why the calling thread's last bind or listen failed, in words that follow "cannot listen on

@@ -15,6 +15,13 @@ void SetListeningSocketOptions(uintptr_t socket) {
   ::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
 }
 
+void SetListenBacklog(uintptr_t socket, int backlog) {
+  // listen() again on a listening socket changes only its backlog.
+  const int saved = errno;
+  ::listen(static_cast<int>(socket), backlog);
+  errno = saved;
+}
+
 void ClearLastSocketError() {
   errno = 0;
 }

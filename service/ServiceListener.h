@@ -17,6 +17,9 @@ struct BindResult {
 
 // Binds server to address:port (port 0: one the system picks) with options that refuse a port
 // another socket listens on and allow one left in TIME_WAIT by a server that just stopped.
-BindResult BindService(httplib::Server& server, const std::string& address, int port);
+// The listen backlog is set to backlog afterwards (the library's own is 5), so that a burst of
+// connections waits in the queue instead of being refused or retried.
+BindResult BindService(httplib::Server& server, const std::string& address, int port,
+                       int backlog = 1024);
 
 }  // namespace pspkvx::service

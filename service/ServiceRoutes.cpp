@@ -14,6 +14,7 @@
 #include "base/Numbers.h"
 #include "online/ServiceSettings.h"
 #include "online/ServiceTags.h"
+#include "service/ServiceWorkers.h"
 #include "service/XmlReply.h"
 
 namespace pspkvx::service {
@@ -368,6 +369,14 @@ std::string RequestLogLine(const httplib::Request& request, const httplib::Respo
 void InstallRoutes(httplib::Server& server, ServiceDatabase& db, const RequestLog& log) {
   ServiceDatabase* d = &db;
   server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+    if (ServingBeyondLimit()) {
+      // Every worker is taken: a quick answer now rather than a long silent wait.
+      response.status = 503;
+      response.set_header("Retry-After", "1");
+      response.set_header("Connection", "close");
+      response.set_content("busy, try again\n", "text/plain");
+      return httplib::Server::HandlerResponse::Handled;
+    }
     try {
       CheckRequest(request);
     } catch (const BadQuery& bad) {

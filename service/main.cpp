@@ -15,6 +15,7 @@
 #include "service/ServiceCatalogue.h"
 #include "service/ServiceListener.h"
 #include "service/ServiceRoutes.h"
+#include "service/ServiceWorkers.h"
 
 namespace {
 
@@ -33,8 +34,10 @@ int Serve(ServiceDatabase& db, const std::string& bind, int port, bool demo) {
     std::lock_guard<std::mutex> lock(logLock);
     std::cout << line << std::endl;
   });
+  const ServiceLimits limits;
+  ApplyServiceLimits(server, limits);
   // Bound first, so that a port in use fails at once, before any demo data is generated.
-  const BindResult bound = BindService(server, bind, port);
+  const BindResult bound = BindService(server, bind, port, limits.listenBacklog);
   if (!bound.ok()) {
     std::cerr << "pspkvx-service: " << bound.error << "\n";
     return 1;
