@@ -13,12 +13,11 @@ namespace {
 // A configuration file is one record and its checksum; anything far larger is not one.
 constexpr uint64_t kMaxConfigFileBytes = 64 * 1024;
 
-// True when the file holds a record this program may use: the magic's format version is not
+// True when the file's bytes hold a record this program may use: the magic's format version is not
 // newer than ours, the magic is the program's, and the checksum after the record matches.
-bool ReadConfigFile(AppConfig& config, const std::string& path) {
-  const WholeFile file = ReadWholeFile(path, kMaxConfigFileBytes);
-  if (!file.ok() || file.bytes.size() < kConfigFileSize) return false;
-  const uint8_t* bytes = file.bytes.data();
+bool ParseConfigRecord(AppConfig& config, std::span<const uint8_t> file) {
+  if (file.size() < kConfigFileSize) return false;
+  const uint8_t* bytes = file.data();
   const int version = (bytes[8] - '0') * 10 + (bytes[9] - '0');
   if (version > kConfigFormatVersion) return false;
   if (std::memcmp(bytes, kConfigMagicPrefix, 8) != 0) return false;
@@ -59,8 +58,17 @@ void SetConfigDefaults(AppConfig& config, const std::string& documentsFolder) {
 
 bool LoadConfig(AppConfig& config, const std::string& programFolder,
                 const std::string& documentsFolder) {
+  const WholeFile file =
+      ReadWholeFile(platform::JoinPath(programFolder, kConfigFileName), kMaxConfigFileBytes);
+  return LoadConfigBytes(
+      config, file.ok() ? std::span<const uint8_t>(file.bytes) : std::span<const uint8_t>(),
+      documentsFolder);
+}
+
+bool LoadConfigBytes(AppConfig& config, std::span<const uint8_t> file,
+                     const std::string& documentsFolder) {
   std::memset(&config, 0, sizeof config);
-  const bool valid = ReadConfigFile(config, platform::JoinPath(programFolder, kConfigFileName));
+  const bool valid = ParseConfigRecord(config, file);
   if (!valid) SetConfigDefaults(config, documentsFolder);
   RestoreZeroWidths(config.FileListColumnWidths);
   RestoreZeroWidths(config.SecondListColumnWidths);

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace pspkvx {
@@ -96,6 +97,9 @@ void SetConfigDefaults(AppConfig& config, const std::string& documentsFolder);
 // Returns the first-run flag: true when the defaults were used.
 bool LoadConfig(AppConfig& config, const std::string& programFolder,
                 const std::string& documentsFolder);
+// The same over a file's bytes already read (an empty span: no file).
+bool LoadConfigBytes(AppConfig& config, std::span<const uint8_t> file,
+                     const std::string& documentsFolder);
 
 // Why programFolder/PSPKV.CFG cannot be read, naming the path: the folder is not a folder, or
 // the file is a folder, a pipe or unreadable. Empty when the file is missing or can be read (a

@@ -19,7 +19,7 @@ constexpr uint64_t kMaxFileListBytes = uint64_t(512) << 20;
 // Reads a list file record by record; every read says whether the record went on.
 class RecordReader {
  public:
-  explicit RecordReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  explicit RecordReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
 
   std::optional<std::string> Line() {
     const auto* start = bytes_.data() + at_;
@@ -41,7 +41,7 @@ class RecordReader {
   void Skip(size_t size) { at_ += size; }
 
  private:
-  const std::vector<uint8_t>& bytes_;
+  std::span<const uint8_t> bytes_;
   size_t at_ = 0;
 };
 
@@ -65,17 +65,14 @@ std::string FileListName(int kind) {
   }
 }
 
-int LoadFileList(MediaCatalogue& catalogue, const std::string& path) {
-  const WholeFile file = ReadWholeFile(path, kMaxFileListBytes);
-  if (!file.ok() || file.bytes.size() < kMagicSize) return FileListCannotOpen;
-  if (std::memcmp(file.bytes.data(), kFileListMagic, kMagicSize) != 0) return FileListWrongMagic;
-  if (file.bytes.size() < kMagicSize + 4) return FileListCannotOpen;
-  if (ReadLe32(file.bytes.data() + kMagicSize) > kFileListVersion) return FileListNewerVersion;
+int ParseFileList(std::span<const uint8_t> bytes, std::vector<MediaEntry>& records) {
+  if (bytes.size() < kMagicSize) return FileListCannotOpen;
+  if (std::memcmp(bytes.data(), kFileListMagic, kMagicSize) != 0) return FileListWrongMagic;
+  if (bytes.size() < kMagicSize + 4) return FileListCannotOpen;
+  if (ReadLe32(bytes.data() + kMagicSize) > kFileListVersion) return FileListNewerVersion;
 
-  RecordReader reader(file.bytes);
+  RecordReader reader(bytes);
   reader.Skip(kMagicSize + 4);
-  std::vector<MediaEntry> loaded;
-  platform::LocalPathQuery query;
   while (!reader.AtEnd()) {
     MediaEntry record;
     const auto name = reader.Line();
@@ -84,7 +81,23 @@ int LoadFileList(MediaCatalogue& catalogue, const std::string& path) {
     if (!recordPath || !reader.Take(numbers, sizeof numbers)) break;
     record.name = *name;
     record.path = *recordPath;
+    record.size =
+        static_cast<int64_t>(uint64_t(ReadLe32(numbers)) | uint64_t(ReadLe32(numbers + 4)) << 32);
+    record.modified = ReadLe32(numbers + 8);
     record.attributes = numbers[12];
+    records.push_back(std::move(record));
+  }
+  return FileListLoaded;
+}
+
+int LoadFileList(MediaCatalogue& catalogue, const std::string& path) {
+  const WholeFile file = ReadWholeFile(path, kMaxFileListBytes);
+  if (!file.ok()) return FileListCannotOpen;
+  std::vector<MediaEntry> stored;
+  if (const int result = ParseFileList(file.bytes, stored); result != FileListLoaded) return result;
+  std::vector<MediaEntry> loaded;
+  platform::LocalPathQuery query;
+  for (MediaEntry& record : stored) {
     // A file that is gone is dropped; one that is there tells its size and time as they are.
     const auto now = EntryOfFile(record.path, query);
     if (!now) continue;

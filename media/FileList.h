@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ enum FileListLoad : int {
   FileListWrongMagic = -2,
   FileListNewerVersion = -3,
 };
+
+// The records of a list file's bytes as they are stored (names, paths, sizes, times and
+// attributes); a record cut short ends them, keeping the ones before it. FileListLoaded, or why
+// the bytes are not a list file this program reads.
+int ParseFileList(std::span<const uint8_t> bytes, std::vector<MediaEntry>& records);
 
 // Appends the records of the file to the catalogue: a record whose file no longer exists is
 // dropped, the others take the file's size and time as they are now; a record cut short ends

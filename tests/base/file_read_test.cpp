@@ -54,6 +54,22 @@ TEST(ReadWholeFile, ReadsAPlainFileAndSaysWhyAnythingElseCannotBeRead) {
   EXPECT_EQ(ReadWholeFile(dir.File("big.bin"), big.size() - 1).failure, FileReadFailure::TooLarge);
 }
 
+TEST(ReadWholeFile, ALargeFileComesWholeAndADeviceIsRefused) {
+  test::TempDir dir;
+  std::string bytes(20 * 1000 * 1000, '\0');
+  uint32_t state = 12345;
+  for (char& c : bytes) {
+    state = state * 1664525u + 1013904223u;
+    c = static_cast<char>(state >> 24);
+  }
+  test::WriteFileBytes(dir.File("20mb.bin"), bytes);
+  const WholeFile file = ReadWholeFile(dir.File("20mb.bin"));
+  ASSERT_TRUE(file.ok()) << file.error;
+  EXPECT_TRUE(std::string(file.bytes.begin(), file.bytes.end()) == bytes);
+  // A device would never end (or never answer): refused before it is opened.
+  EXPECT_EQ(ReadWholeFile("/dev/zero").failure, FileReadFailure::NotAFile);
+}
+
 TEST(PathProblems, FoldersToUseAndFilesToWriteAreWhatTheyShouldBe) {
   test::TempDir dir;
   test::WriteFileBytes(dir.File("file"), "x");
