@@ -35,7 +35,7 @@ void ElasticWorkers::enqueue(std::function<void()> task) {
   } else if (allBusy && tasks_.size() >= limits_.maxWaiting &&
              overflowRunning_ < limits_.overflowWorkers) {
     ++overflowRunning_;
-    std::thread([this, task = std::move(task)]() mutable { Overflow(std::move(task)); }).detach();
+    std::thread([this, task = std::move(task)] { Overflow(task); }).detach();
     return;
   }
   tasks_.push_back(std::move(task));
@@ -43,7 +43,7 @@ void ElasticWorkers::enqueue(std::function<void()> task) {
   wake_.notify_one();
 }
 
-void ElasticWorkers::Overflow(std::function<void()> task) {
+void ElasticWorkers::Overflow(const std::function<void()>& task) {
   beyondLimit = true;
   task();
   // The last touch of the queue: shutdown waits for this count to reach 0.

@@ -47,7 +47,7 @@ class ElasticWorkers : public httplib::TaskQueue {
 
  private:
   void Work();
-  void Overflow(std::function<void()> task);
+  void Overflow(const std::function<void()>& task);
 
   const ServiceLimits limits_;
   mutable std::mutex mutex_;

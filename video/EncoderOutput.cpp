@@ -1,5 +1,6 @@
 #include "video/EncoderOutput.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace pspkvx {
@@ -38,6 +39,10 @@ int64_t ReadEncoderDuration(std::string_view text) {
     }
     if (!ReadDigits(text, at, fields[i])) break;
   }
+  // Each field at most 12 digits, so that no sum of them can overflow.
+  constexpr int64_t kLargestField = 999'999'999'999;
+  for (int64_t& field : fields)
+    field = std::min(field, kLargestField);
   return fields[0] * 3600 + fields[1] * 60 + fields[2];
 }
 

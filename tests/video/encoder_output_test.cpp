@@ -38,6 +38,9 @@ TEST(EncoderOutput, ChunksAreReadAsTheEncoderPrintsThem) {
       {"duration marker without text after it", "Duration:      ", 0, 0},
       {"a field that cannot be read", "Duration: 00:xx:09.0, start", 0, 0},
       {"no duration given", "Duration: N/A, start: 0.000", 0, 0},
+      // Fields too large for any video are held so that their sum cannot overflow.
+      {"huge hours", "Duration: 999999999999999999:00:00, start", 999'999'999'999LL * 3600, 0},
+      {"huge clock time", "time=999999999999999999:59:59.0", 0, 999'999'999'999LL * 3600 + 3599},
       {"field before start", "foo 00:02:03.00, start: 0", 123, 0},
       {"negative time", "time=-5.0", 0, -5},
   };
