@@ -145,6 +145,20 @@ TEST(LoadConfig, MissingFileGivesDefaultsAndFirstRun) {
   EXPECT_FALSE(test::FileExists(dir.File("PSPKV.CFG")));
 }
 
+// What PSPKVX's start-up reads: a pipe or a folder where the record should be gives the
+// defaults at once, never a wait for a writer that does not come.
+TEST(LoadConfig, APipeOrAFolderInPlaceOfTheFileGivesTheDefaultsWithoutWaiting) {
+  TempDir pipe;
+  ASSERT_EQ(mkfifo(pipe.File("PSPKV.CFG").c_str(), 0600), 0);
+  TempDir folder;
+  std::filesystem::create_directory(folder.File("PSPKV.CFG"));
+  for (const std::string& where : {pipe.path(), folder.path()}) {
+    AppConfig config;
+    EXPECT_TRUE(LoadConfig(config, where, kDocs));
+    EXPECT_EQ(config.PspDriveLetter, 'D') << where;  // the default
+  }
+}
+
 TEST(LoadConfig, RestoresZeroWidthsOfShownColumns) {
   AppConfig custom = CustomRecord();
   const int32_t stored[5] = {0, 0, 50, 0, 0};
