@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -80,5 +81,10 @@ LeadingNumber<T> ReadLeadingNumber(std::string_view text, int base = 10) {
   if (error != std::errc()) number.value = 0;
   return number;
 }
+
+// The integer at the start of a text as a C "%i" reads a decimal number: white space skipped,
+// an optional sign, the digits; 0 when there is none. Values beyond 32 bits are clamped. For
+// numbers in outside texts (the service's replies and addresses) that were always read so.
+int64_t ScanInteger(std::string_view text);
 
 }  // namespace pspkvx

@@ -78,6 +78,8 @@ void RegisterGroupCommands(CLI::App& app, Context& context);
 void RegisterMediaCommands(CLI::App& app, Context& context);
 // Adds "photo convert".
 void RegisterPhotoCommands(CLI::App& app, Context& context);
+// "update parse-version", "update check" and "update write".
+void RegisterUpdateCommands(CLI::App& app, Context& context);
 // "video args", "video thumb-args", "video parse-output" and "video is-avc".
 void RegisterVideoCommands(CLI::App& app, Context& context);
 

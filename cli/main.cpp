@@ -24,6 +24,7 @@ int Run(int argc, char** argv) {
   pspkvx::cli::RegisterMediaCommands(app, context);
   pspkvx::cli::RegisterPhotoCommands(app, context);
   pspkvx::cli::RegisterVideoCommands(app, context);
+  pspkvx::cli::RegisterUpdateCommands(app, context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <limits>
 
+#include "base/Numbers.h"
 #include "base/StringFormat.h"
 #include "base/StringTable.h"
 #include "online/ServiceTags.h"
@@ -25,20 +25,6 @@ std::string OrUnknown(const std::string& text) {
 }
 
 }  // namespace
-
-int64_t ReadReplyInteger(const std::string& text) {
-  size_t at = 0;
-  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
-    ++at;
-  bool negative = false;
-  if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
-  int64_t value = 0;
-  constexpr int64_t kLimit = std::numeric_limits<int32_t>::max();
-  for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at)
-    value = std::min<int64_t>(value * 10 + (text[at] - '0'), kLimit + 1);
-  if (negative) return std::max<int64_t>(-value, std::numeric_limits<int32_t>::min());
-  return std::min(value, kLimit);
-}
 
 std::string RegionText(const std::string& productCode) {
   if (productCode.size() >= 4 && productCode.compare(2, 2, "US") == 0) return "US";
@@ -87,7 +73,7 @@ std::string SavesListAddress(const std::string& gameUrl, unsigned counter) {
 std::vector<std::string> LetterIndexRows(const FetchResult& reply) {
   std::vector<std::string> rows;
   for (const char* initial = kIndexInitials; *initial; ++initial) {
-    const int64_t count = ReadReplyInteger(reply.Value(LetterBlockTag(*initial)));
+    const int64_t count = ScanInteger(reply.Value(LetterBlockTag(*initial)));
     if (count <= 0) continue;
     const bool digit = std::isdigit(static_cast<unsigned char>(*initial)) != 0;
     rows.push_back(std::string(1, *initial) + (digit ? "  (" : " (") + std::to_string(count) + ")");
@@ -133,11 +119,11 @@ SaveRowTexts SaveRowOf(const ReplyRecord& record, const ChosenGame& game) {
   const std::optional<std::string> author = RecordField(record, "<author>");
   row.columns[OnlineSaveAuthor] = author ? author->substr(0, kAuthorLimit) : "<unknown!>";
   row.columns[OnlineSaveRating] = Field(record, "<rating>") + " " + Field(record, "<votes>");
-  row.bytes = ReadReplyInteger(Field(record, "<save_filesize>"));
+  row.bytes = ScanInteger(Field(record, "<save_filesize>"));
   row.columns[OnlineSaveTitle] = Field(record, "<name>") + "  (" + SaveSizeText(row.bytes) + ")";
   row.columns[OnlineSavePosted] = Field(record, "<posted>");
   row.columns[OnlineSaveUrl] = Field(record, "<url>");
-  row.saveId = ReadReplyInteger(Field(record, "<save_id>"));
+  row.saveId = ScanInteger(Field(record, "<save_id>"));
   row.columns[OnlineSaveId] = std::to_string(row.saveId);
   row.columns[OnlineSaveBytes] = std::to_string(row.bytes);
   const std::string description = Field(record, "<description>");

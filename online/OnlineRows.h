@@ -47,10 +47,6 @@ enum OnlineSaveColumn : size_t {
 inline constexpr int kRegionNone = 3;
 inline constexpr char kSectionName[] = "Corvanes";
 
-// The integer at the start of a text as a C "%i" reads it in decimal: white space skipped, an
-// optional sign, the digits; 0 when there is none. Values beyond 32 bits are clamped.
-int64_t ReadReplyInteger(const std::string& text);
-
 // "US", "EUR" or "JAP" from a product code's third and fourth characters; "??" otherwise.
 std::string RegionText(const std::string& productCode);
 // A game name fit for the list: "&", "%", "<", ">", "#" and every byte of 128 or more become a

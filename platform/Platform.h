@@ -172,6 +172,7 @@ class LocalPathQuery {
 enum class FileAccess {
   Kept,       // the permissions of the file replaced; a new file gets rw-r--r--
   OwnerOnly,  // rw------- whatever the file replaced had (files holding secrets)
+  Program,    // rwxr-xr-x: a program that is started (the updater)
 };
 
 // Replaces the file at path with the given bytes so that a reader sees either the old file or

@@ -186,7 +186,7 @@ bool ReplaceFileAtomically(const std::string& path, const void* data, size_t siz
   // mkstemp creates the file rw------- (less with a strict umask): never more than owner-only.
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  mode_t mode = 0600;
+  mode_t mode = access == FileAccess::Program ? 0755 : 0600;
   if (access == FileAccess::Kept) {
     // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
     struct stat old {};

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/Numbers.h"
 #include "base/StringTable.h"
 #include "online/ServiceTags.h"
 
@@ -81,10 +82,9 @@ std::optional<OnlineSaveChoice> OnlineBrowser::SelectedSaveChoice() const {
     if (selected < 0 || static_cast<size_t>(selected) >= rows.size()) return;
     const ListRow& row = rows[static_cast<size_t>(selected)];
     if (row.columns.size() != kOnlineSaveColumns) return;
-    choice =
-        OnlineSaveChoice{static_cast<size_t>(selected), row.columns[OnlineSaveGame],
-                         row.columns[OnlineSaveUrl], ReadReplyInteger(row.columns[OnlineSaveId]),
-                         ReadReplyInteger(row.columns[OnlineSaveBytes])};
+    choice = OnlineSaveChoice{static_cast<size_t>(selected), row.columns[OnlineSaveGame],
+                              row.columns[OnlineSaveUrl], ScanInteger(row.columns[OnlineSaveId]),
+                              ScanInteger(row.columns[OnlineSaveBytes])};
   });
   return choice;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/Numbers.h"
 #include "base/StringFormat.h"
 #include "base/StringTable.h"
 #include "online/OnlineRows.h"
@@ -24,7 +25,7 @@ std::string VoteText(const std::string& ratingColumn) {
   char* end = nullptr;
   const double percent = std::strtod(rating.c_str(), &end);
   if (end != rating.c_str() + rating.size()) return ratingColumn;
-  const int64_t votes = ReadReplyInteger(ratingColumn.substr(space + 1));
+  const int64_t votes = ScanInteger(ratingColumn.substr(space + 1));
   return FormatString(votes == 1 ? IDS_ONE_VOTE : IDS_VOTES, {percent, votes});
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Numbers.h"
 #include "base/StringFormat.h"
 #include "base/StringTable.h"
 #include "online/OnlineRows.h"
@@ -14,7 +15,7 @@ std::string NodeText(const SavesTreeItem& item) {
   if (item.kind == TreeFile && item.size > 0)
     return item.name + "  (" + SaveSizeText(item.size) + ")";
   if (item.kind == TreeSave && !item.placeholder && !item.fileSize.empty())
-    return item.name + "  (" + SaveSizeText(ReadReplyInteger(item.fileSize)) + ")";
+    return item.name + "  (" + SaveSizeText(ScanInteger(item.fileSize)) + ")";
   return item.name.empty() ? std::string("??") : item.name;
 }
 
