@@ -19,13 +19,15 @@
 namespace pspkvx::service {
 
 struct ServiceLimits {
-  size_t coreWorkers = 8;                      // started with the server
-  size_t maxWorkers = 256;                     // connections served at the same time
-  size_t maxWaiting = 1024;                    // connections waiting for a worker
-  size_t overflowWorkers = 64;                 // beyond those: connections answered 503 at once
-  std::chrono::milliseconds readTimeout{500};  // for any read: headers, body
-  std::chrono::seconds keepAliveTimeout{2};    // an idle keep-alive connection is closed
-  size_t keepAliveMaxCount = 1000;             // requests on one connection
+  size_t coreWorkers = 8;       // started with the server
+  size_t maxWorkers = 256;      // connections served at the same time
+  size_t maxWaiting = 1024;     // connections waiting for a worker
+  size_t overflowWorkers = 64;  // beyond those: connections answered 503 at once
+  // For any read: headers, body. Slow clients hold only their own workers, so it need not be
+  // short; too short a limit drops ordinary clients of a busy machine.
+  std::chrono::milliseconds readTimeout{2000};
+  std::chrono::seconds keepAliveTimeout{2};  // an idle keep-alive connection is closed
+  size_t keepAliveMaxCount = 1000;           // requests on one connection
   std::chrono::milliseconds writeTimeout{2000};
   int listenBacklog = 1024;
 };
