@@ -37,9 +37,7 @@ SaveStick StickOf(CliStick& stick) {
 std::vector<uint8_t> ReadContainerBuffer(const std::string& path) {
   std::vector<uint8_t> bytes = ReadInputFile(path);
   if (bytes.size() > UINT32_MAX) throw CliError(kExitFailed, "too large for a save: " + path);
-  uint8_t length[4];
-  WriteLe32(length, static_cast<uint32_t>(bytes.size()));
-  bytes.insert(bytes.begin(), std::begin(length), std::end(length));
+  PrependLe32Length(bytes);
   return bytes;
 }
 

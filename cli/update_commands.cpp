@@ -60,9 +60,7 @@ void Write(Context& context) {
   RequireOutputFile(o.output);
   std::vector<uint8_t> buffer = ReadInputFile(o.file);
   if (buffer.size() > UINT32_MAX) throw CliError(kExitFailed, "too large for a release: " + o.file);
-  uint8_t length[4];
-  WriteLe32(length, static_cast<uint32_t>(buffer.size()));
-  buffer.insert(buffer.begin(), std::begin(length), std::end(length));
+  PrependLe32Length(buffer);
   const int code = WriteUpgradeFile(buffer, o.output);
   const std::string message = code == UpgradeWritten ? "" : StringText(UpgradeWriteMessage(code));
   if (context.json)

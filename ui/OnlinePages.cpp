@@ -147,10 +147,8 @@ void OnlinePages::InstallFromFiles() {
       ShowMessage(window_, FormatString(IDS_INSTALL_FILE_UNREADABLE, {read.error}));
       continue;
     }
-    std::vector<uint8_t> buffer(4 + read.bytes.size());
-    WriteLe32(buffer.data(), static_cast<uint32_t>(read.bytes.size()));
-    std::copy(read.bytes.begin(), read.bytes.end(), buffer.begin() + 4);
-    InstallSave(stick, buffer, true);
+    PrependLe32Length(read.bytes);  // at most kMaxSaveDownloadBytes
+    InstallSave(stick, read.bytes, true);
   }
   window_.PspDrive().RefreshFreeSpace();
   window_.RescanCurrentPage();
