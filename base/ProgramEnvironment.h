@@ -9,10 +9,12 @@
 
 namespace pspkvx {
 
-// Version numbers are the version times 100: the running program is 115, shown "1.15".
-inline constexpr int kProgramVersion = PSPKVX_VERSION;
+// Version numbers are the version times 100: the running program is 115, shown "1.15". The
+// number is defined in one file (ProgramVersion.cpp), so that a build of the next release (the
+// upgrade's demonstration and tests) differs from this one in that file alone.
+int ProgramVersion();
 // "1.15" for 115.
-std::string VersionText(int version = kProgramVersion);
+std::string VersionText(int version = ProgramVersion());
 
 // The program folder, without a trailing separator: the program path before its last
 // separator, else the current folder.

@@ -198,6 +198,16 @@ constexpr Entry kStrings[] = {
     {IDS_COULD_NOT_CREATE_FOLDER, "Couldn't create the folder:\n\n"},
     {IDS_COULD_NOT_RENAME_FILE, "Couldn't rename the file:\n\n"},
     {IDS_COULD_NOT_RENAME_FOLDER, "Couldn't rename the folder:\n\n"},
+    {IDS_INVALID_UPGRADE_FILE, "Invalid Upgrade File!!"},
+    {IDS_COPY_FAILED, "An error occured trying to copy the file."},
+    {IDS_DOWNLOAD_DESTINATION_EXISTS,
+     "The file already exists on the destination drive, do you want to copy it anyway?"},
+    {IDS_UPGRADE_NOT_SIGNED,
+     "The new version could not be installed: it carries no signature of its makers. Nothing "
+     "was changed; please try again later."},
+    {IDS_UPGRADE_BAD_SIGNATURE,
+     "The new version could not be installed: its signature does not match its makers' key, so "
+     "it may have been altered on its way. Nothing was changed."},
 };
 
 // The placeholders of every format text, as its callers fill them (FormatString checks them).

@@ -154,6 +154,13 @@ enum StringId : int {
   IDS_COULD_NOT_CREATE_FOLDER = 1451,
   IDS_COULD_NOT_RENAME_FILE = 1452,
   IDS_COULD_NOT_RENAME_FOLDER = 1453,
+
+  // Updating texts without a number of their own (1500-1549).
+  IDS_INVALID_UPGRADE_FILE = 1500,
+  IDS_COPY_FAILED = 1501,
+  IDS_DOWNLOAD_DESTINATION_EXISTS = 1502,
+  IDS_UPGRADE_NOT_SIGNED = 1503,
+  IDS_UPGRADE_BAD_SIGNATURE = 1504,
 };
 
 // The text of a string id, or an empty text for an id the table does not hold.

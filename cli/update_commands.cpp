@@ -48,7 +48,7 @@ void Check(const Context& context) {
                                                   : "the settings page names no release") +
                        ")");
   const ReleaseVersion release = ParseVersionUrl(value);
-  const bool newer = release.version > kProgramVersion;
+  const bool newer = release.version > ProgramVersion();
   if (context.json)
     PrintJson({{"latest", release.version}, {"newer", newer}});
   else

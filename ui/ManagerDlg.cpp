@@ -21,6 +21,8 @@
 #include "ui/PageTable.h"
 #include "ui/SaveListDeletion.h"
 #include "ui/SaveListRows.h"
+#include "ui/UpdatePages.h"
+#include "update/UpgradeFile.h"
 
 namespace pspkvx {
 namespace {
@@ -34,12 +36,6 @@ constexpr int kListsDisabledWhileBusy[] = {IdPcSavesList,  IdPspSavesList, IdVid
 
 // The list save's parameter for a page's catalogue; 7 saves all three.
 constexpr uintptr_t kSaveAllLists = 7;
-
-#ifdef _WIN32
-constexpr char kUpgradeProgramName[] = "upgrade.exe";
-#else
-constexpr char kUpgradeProgramName[] = "upgrade";
-#endif
 
 // Whether the current page shows the PSP saves (its right list is list 1087's rows).
 bool ShowsPspSaves(int page) {
@@ -60,6 +56,7 @@ CManagerDlg::CManagerDlg(CManagerApp& app, IManagerView& view)
       pspPanel_(*pspDrive_, app.m_config),
       media_(std::make_unique<MediaPages>(*this)) {
   online_ = std::make_unique<OnlinePages>(*this, *savesTree_);
+  updates_ = std::make_unique<UpdatePages>(*this, online_->Engine());
   for (const int id : {IdVideoPcList, IdVideoPspList, IdMusicPcList, IdMusicPspList, IdPhotoPcList,
                        IdPhotoPspList, IdPcSavesList, IdPspSavesList, IdOnlineLeft})
     lists_[id];
@@ -74,6 +71,7 @@ CManagerDlg::~CManagerDlg() {
     CThread::StopAndDelete(std::move(*slot), exitBounds_.otherWorkers);
   fetcher_.StopRequestWorker(exitBounds_.fetcher);
   bridge_->Detach();
+  updates_.reset();
   online_.reset();
 }
 
@@ -91,6 +89,7 @@ ListModel& CManagerDlg::List(int listId) {
 void CManagerDlg::Initialize() {
   media_->Register();
   online_->Register();
+  updates_->Register();
   AppConfig& config = app_.m_config;
   config.OnlineRegion = 3;
   endpoints_ = LoadServiceEndpoints(app_.m_szProgramFolder);
@@ -253,13 +252,13 @@ intptr_t CManagerDlg::SendWindowMessage(uint32_t message, uintptr_t wParam, intp
   return bridge_->Send([=, this] { return OnWindowMessage(message, wParam, lParam); });
 }
 
-intptr_t CManagerDlg::OnWindowMessage(uint32_t message, uintptr_t, intptr_t lParam) {
+intptr_t CManagerDlg::OnWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_BATCH_DONE:
       OnBatchDone();
       return 0;
     case WM_TRANSFER_DONE:
-      return OnTransferDone(lParam);
+      return OnTransferDone(static_cast<int>(wParam), lParam);
     case WM_TREE_CLICKED:
       RefreshStatusArea();
       view_.RepaintControl(IdOnlineTree);
@@ -297,11 +296,11 @@ void CManagerDlg::OnBatchDone() {
   view_.RepaintAll();
 }
 
-intptr_t CManagerDlg::OnTransferDone(intptr_t buffer) {
-  const int kind = pendingDownload_.exchange(PendingNone);
+intptr_t CManagerDlg::OnTransferDone(int kind, intptr_t buffer) {
   // A failed download (no buffer) installs and writes nothing, whatever its kind.
   if (kind == PendingUpgrade) {
-    if (buffer != 0 && operations_.writeUpgrade) operations_.writeUpgrade(buffer);
+    // A release that cannot be written is refused, so that nothing starts it.
+    return buffer != 0 && operations_.writeUpgrade && operations_.writeUpgrade(buffer) ? 1 : 0;
   } else if (kind == PendingSave) {
     if (buffer != 0 && operations_.installDownloadedSave)
       operations_.installDownloadedSave(buffer);
@@ -794,7 +793,7 @@ void CManagerDlg::OnOptions() {
 
 void CManagerDlg::ShowAbout() {
   MessageBoxRequest request;
-  request.text = FormatString(IDS_ABOUT_TEXT, {kProgramVersion / 100.0});
+  request.text = FormatString(IDS_ABOUT_TEXT, {ProgramVersion() / 100.0});
   request.type = MbAbout;
   request.labels = {IDS_OK, 0, 0, 0};
   if (ShowMessage(*this, request) != ResultCancel) return;

@@ -36,6 +36,7 @@ namespace pspkvx {
 
 class MediaPages;
 class OnlinePages;
+class UpdatePages;
 
 inline constexpr int kTimerMilliseconds = 300;
 inline constexpr int kVirtualKeyF5 = 116;
@@ -103,6 +104,7 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   CManagerApp& App() { return app_; }
   MediaPages& Media() { return *media_; }
   OnlinePages& Online() { return *online_; }
+  UpdatePages& Updates() { return *updates_; }
   IManagerView& View() { return view_; }
   // The rows of the saves page's online tree.
   const std::shared_ptr<TreeModel>& SavesTreeRows() const { return savesTree_; }
@@ -116,8 +118,6 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   WindowBridge& Bridge() { return *bridge_; }
   // The progress of the running worker, 0..100, written by workers.
   std::atomic<int>& Progress() { return progress_; }
-  // The download whose end the next WM_TRANSFER_DONE reports (PendingDownload).
-  void SetPendingDownload(int kind) { pendingDownload_.store(kind); }
   // The next WM_BATCH_DONE leaves the page's lists as they are.
   void SkipNextRescan() { skipRescan_ = true; }
   // The lists were edited: the exit sequence saves them.
@@ -152,7 +152,8 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
  private:
   intptr_t OnWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
   void OnBatchDone();
-  intptr_t OnTransferDone(intptr_t buffer);
+  // kind is the download's PendingDownload; the result 0 refuses what came.
+  intptr_t OnTransferDone(int kind, intptr_t buffer);
   void OnCheckUpdates(intptr_t dontAsk);
 
   void LayOutPage();
@@ -189,7 +190,6 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   std::atomic<bool> listsLoaded_{false};  // the list files were read to their end
   std::atomic<bool> messageShowing_{false};
   std::atomic<int> progress_{0};
-  std::atomic<int> pendingDownload_{PendingNone};
   std::atomic<int> batchPage_{PageVideo};
   bool skipRescan_ = false;
   int timerDepth_ = 0;
@@ -222,6 +222,7 @@ class CManagerDlg : public IThreadOwner, public IWindowMessages, public IMessage
   std::unique_ptr<CThread> videoThumbsWorker_;
   // Last, so that it ends first: its workers use the window's fetcher, lists and bridge.
   std::unique_ptr<OnlinePages> online_;
+  std::unique_ptr<UpdatePages> updates_;  // uses the online side's download engine
 };
 
 }  // namespace pspkvx

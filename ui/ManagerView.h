@@ -13,6 +13,7 @@
 namespace pspkvx {
 
 struct AppConfig;
+class CUpdateCheckDlg;
 
 class IManagerView {
  public:
@@ -53,6 +54,9 @@ class IManagerView {
   virtual int RunMessageBox(const MessageBoxRequest& request) = 0;
   virtual OptionsOutcome RunOptions(AppConfig& config, const std::string& programFolder) = 0;
   virtual void RunInfo(const std::string& text) = 0;
+  // The update dialog over its logic: the front end attaches its face, calls OnInitDialog and
+  // runs the dialog until the logic ends it (or it is closed through OnCancel).
+  virtual void RunUpdateDialog(CUpdateCheckDlg& dialog) = 0;
   // The name typed, or empty when cancelled.
   virtual std::string RunNameEntry(const std::string& prompt, const std::string& initialName) = 0;
   // The command chosen from a context menu (ContextMenuId) at the pointer, or 0.

@@ -22,8 +22,8 @@ OnlinePages::OnlinePages(CManagerDlg& window, TreeModel& treeRows) : window_(win
       window.Fetcher(), window.Endpoints(), window.List(IdOnlineLeft), pictures_, *this,
       [&window] { return std::atomic_ref<int32_t>(window.App().m_config.OnlineRegion).load(); });
   tree_ = std::make_unique<SavesTree>(treeRows, window.Endpoints(), window);
-  engine_ =
-      std::make_unique<DownloadEngine>(window, [&window] { window.ServicePendingMessages(); });
+  engine_ = std::make_unique<DownloadEngine>(window, &window,
+                                             [&window] { window.ServicePendingMessages(); });
 }
 
 // The tree and the engine end first: their workers report to the window.
@@ -57,6 +57,10 @@ void OnlinePages::Register() {
   ops.installFromFile = [this] { InstallFromFiles(); };
 }
 
+void OnlinePages::SettingsLoaded() {
+  if (window_.Operations().versionNotice) window_.Operations().versionNotice();
+}
+
 SaveStick OnlinePages::Stick() {
   return SaveStick{window_.App().Platform(), window_.PspDrive(), window_.Stick(), window_};
 }
@@ -87,11 +91,7 @@ void OnlinePages::DownloadTreeSave() {
     return;
   }
   if (engine_->Running()) return;
-  window_.SetPendingDownload(PendingSave);
-  if (!engine_->Start(address)) {
-    window_.SetPendingDownload(PendingNone);
-    return;
-  }
+  if (!engine_->Start(address, PendingSave)) return;
   SetStatusText(StringOf(IDS_DOWNLOADING_SAVE));
 }
 

@@ -53,6 +53,8 @@ class OnlinePages : public IOnlineBrowserHost, public ISaveDownloadHost {
   std::string StatusText() const override;
   void EnableCancel(bool enabled) override;
   void SetProgress(int percent) override;
+  // The settings page has been read: the newer-version notice.
+  void SettingsLoaded() override;
 
   void SetTransferLimits(const TransferLimits& limits);
 

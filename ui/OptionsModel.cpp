@@ -37,7 +37,7 @@ void OptionsModel::Spin(int steps) {
 }
 
 std::string OptionsModel::VersionText() const {
-  return FormatString(IDS_CURRENT_VERSION, {kProgramVersion / 100.0});
+  return FormatString(IDS_CURRENT_VERSION, {ProgramVersion() / 100.0});
 }
 
 OptionsOutcome OptionsModel::Accept(const std::string& programFolder) {

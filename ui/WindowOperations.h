@@ -65,12 +65,13 @@ struct WindowOperations {
   // program started (the window then exits).
   std::function<bool()> updateCheck;
   std::function<void()> versionNotice;  // after the options dialog, when the settings have one
-  // WM_TRANSFER_DONE by the pending download kind, with the buffer (never 0 here).
+  // WM_TRANSFER_DONE by the pending download kind, with the buffer (never 0 here). The
+  // upgrade is written only when it is sound and signed; false refuses it.
   std::function<void(intptr_t buffer)> installDownloadedSave;  // kind 2
-  std::function<void(intptr_t buffer)> writeUpgrade;           // kind 1
+  std::function<bool(intptr_t buffer)> writeUpgrade;           // kind 1
 };
 
-// The kinds of download whose end WM_TRANSFER_DONE reports.
+// The kinds of download whose end WM_TRANSFER_DONE reports (its wParam).
 enum PendingDownload : int {
   PendingNone = 0,
   PendingUpgrade = 1,

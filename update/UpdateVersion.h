@@ -8,9 +8,6 @@
 
 namespace pspkvx {
 
-// The first version an upgrade is offered from (the running one is below it).
-inline constexpr int kFirstNewerVersion = 116;
-
 struct ReleaseVersion {
   int version = 0;    // 0: the value is unusable
   int64_t bytes = 0;  // the expected download size: the kilobytes times 1000

@@ -57,6 +57,8 @@ int UpgradeWriteMessage(int result) {
       return IDS_CANNOT_CREATE_FILE;
     case UpgradeChecksumMismatch:
       return IDS_SAVE_CHECKSUM_FAILED;
+    case UpgradeBadRecord:
+      return IDS_INVALID_UPGRADE_FILE;
     default:
       return IDS_SAVE_CORRUPT;
   }

@@ -12,6 +12,15 @@
 
 namespace pspkvx {
 
+// The programs of the program folder an upgrade deals with.
+#ifdef _WIN32
+inline constexpr char kUpgradeProgramName[] = "upgrade.exe";
+inline constexpr char kMainProgramName[] = "PSPKVX.exe";
+#else
+inline constexpr char kUpgradeProgramName[] = "upgrade";
+inline constexpr char kMainProgramName[] = "PSPKVX";
+#endif
+
 enum UpgradeWriteResult : int {
   UpgradeWritten = 0,
   UpgradeCannotCreate = -1,      // the file could not be written

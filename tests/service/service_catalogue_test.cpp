@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "ServiceFixture.h"
+#include "base/ProgramEnvironment.h"
 #include "saves/ContainerInfo.h"
 #include "saves/ContainerValidation.h"
 #include "service/DemoIcon.h"
@@ -145,8 +146,9 @@ TEST(Catalogue, DemoDataFillsOnceAndSurvivesAReopen) {
   EXPECT_FALSE(db.IsEmpty());
   const auto release = db.LatestRelease();
   ASSERT_TRUE(release);
-  EXPECT_EQ(release->version, PSPKVX_VERSION);
-  EXPECT_EQ(release->fileName, ReleaseFileName(PSPKVX_VERSION, static_cast<size_t>(release->size)));
+  EXPECT_EQ(release->version, ProgramVersion());
+  EXPECT_EQ(release->fileName,
+            ReleaseFileName(ProgramVersion(), static_cast<size_t>(release->size)));
   EXPECT_THROW(AddRelease(db, 1000, "x"), CatalogueError);
   const std::string newer = AddRelease(db, 116, std::string(4500, 'u'));
   EXPECT_EQ(db.LatestRelease()->fileName, newer);

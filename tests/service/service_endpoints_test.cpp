@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ServiceFixture.h"
+#include "base/ProgramEnvironment.h"
 #include "online/ServiceSettings.h"
 #include "saves/ContainerValidation.h"
 #include "service/ServiceCatalogue.h"
@@ -61,7 +62,7 @@ TEST_F(Endpoints, SettingsPageCarriesTheSeventeenKeysOnTheAddressItWasReachedBy)
   const std::string version = page.Value("VERSION_URL");
   const size_t dot = version.rfind('.');
   ASSERT_NE(dot, std::string::npos);
-  EXPECT_EQ(version.substr(dot - 4, 4), "_" + std::to_string(PSPKVX_VERSION));
+  EXPECT_EQ(version.substr(dot - 4, 4), "_" + std::to_string(ProgramVersion()));
   const size_t underscore = version.rfind('_', dot - 5);
   const int kilobytes = std::stoi(version.substr(underscore + 1));
   const std::string release = Body(TargetOf(version));

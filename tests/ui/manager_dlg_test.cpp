@@ -214,18 +214,24 @@ TEST_F(ManagerTest, ATransferDoneWithoutABufferInstallsAndWritesNothing) {
   int installs = 0;
   int upgrades = 0;
   window.Operations().installDownloadedSave = [&](intptr_t) { ++installs; };
-  window.Operations().writeUpgrade = [&](intptr_t) { ++upgrades; };
-  for (const int kind : {PendingSave, PendingUpgrade}) {
-    window.SetPendingDownload(kind);
-    EXPECT_EQ(window.SendWindowMessage(WM_TRANSFER_DONE, 0, 0), 1);
-  }
+  bool upgradeSound = false;
+  window.Operations().writeUpgrade = [&](intptr_t) {
+    ++upgrades;
+    return upgradeSound;
+  };
+  EXPECT_EQ(window.SendWindowMessage(WM_TRANSFER_DONE, PendingSave, 0), 1);
+  EXPECT_EQ(window.SendWindowMessage(WM_TRANSFER_DONE, PendingUpgrade, 0), 0);
   EXPECT_EQ(installs + upgrades, 0);
-  // The pending kind is cleared either way: a later buffer is not taken for a save.
-  EXPECT_EQ(window.SendWindowMessage(WM_TRANSFER_DONE, 0, 1234), 1);
+  // A buffer of no kind is not taken for a save.
+  EXPECT_EQ(window.SendWindowMessage(WM_TRANSFER_DONE, PendingNone, 1234), 1);
   EXPECT_EQ(installs, 0);
-  window.SetPendingDownload(PendingSave);
-  window.SendWindowMessage(WM_TRANSFER_DONE, 0, 1234);
+  window.SendWindowMessage(WM_TRANSFER_DONE, PendingSave, 1234);
   EXPECT_EQ(installs, 1);
+  // An upgrade that is not written is refused (the engine then does not count it complete).
+  EXPECT_EQ(window.SendWindowMessage(WM_TRANSFER_DONE, PendingUpgrade, 1234), 0);
+  upgradeSound = true;
+  EXPECT_EQ(window.SendWindowMessage(WM_TRANSFER_DONE, PendingUpgrade, 1234), 1);
+  EXPECT_EQ(upgrades, 2);
 }
 
 TEST_F(ManagerTest, TheSavesPageListsTheStickAndDeletesAfterTheQuestion) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -46,6 +47,9 @@ class FakeView : public IManagerView {
   int RunMessageBox(const MessageBoxRequest& request) override;
   OptionsOutcome RunOptions(AppConfig& config, const std::string& programFolder) override;
   void RunInfo(const std::string& text) override { infoTexts_.push_back(text); }
+  void RunUpdateDialog(CUpdateCheckDlg& dialog) override {
+    if (runUpdate_) runUpdate_(dialog);
+  }
   std::string RunNameEntry(const std::string&, const std::string&) override { return nameAnswer_; }
   std::string RunSaveDialog(const std::string&) override { return saveAnswer_; }
   int RunContextMenu(int menu) override {
@@ -80,6 +84,7 @@ class FakeView : public IManagerView {
   std::string nameAnswer_;
   std::string saveAnswer_;
   std::vector<std::string> infoTexts_;
+  std::function<void(CUpdateCheckDlg&)> runUpdate_;  // the update dialog, when a test runs it
   std::vector<std::string> opened_;
   bool openSucceeds_ = true;
   std::vector<int> endResults_;

@@ -37,6 +37,7 @@
 #include "ui/qt/SkinListView.h"
 #include "ui/qt/SkinTree.h"
 #include "ui/qt/StatusButton.h"
+#include "ui/qt/UpdateDialog.h"
 
 namespace pspkvx {
 namespace {
@@ -463,6 +464,11 @@ OptionsOutcome ManagerWindow::RunOptions(AppConfig& config, const std::string& p
 
 void ManagerWindow::RunInfo(const std::string& text) {
   InfoDialog dialog(text, this);
+  dialog.Run();
+}
+
+void ManagerWindow::RunUpdateDialog(CUpdateCheckDlg& logic) {
+  UpdateDialog dialog(logic, this);
   dialog.Run();
 }
 

@@ -69,6 +69,7 @@ class ManagerWindow : public QDialog, public IManagerView {
   int RunMessageBox(const MessageBoxRequest& request) override;
   OptionsOutcome RunOptions(AppConfig& config, const std::string& programFolder) override;
   void RunInfo(const std::string& text) override;
+  void RunUpdateDialog(CUpdateCheckDlg& dialog) override;
   std::string RunNameEntry(const std::string& prompt, const std::string& initialName) override;
   int RunContextMenu(int menu) override;
   std::string RunSaveDialog(const std::string& proposedPath) override;
