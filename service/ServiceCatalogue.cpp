@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "base/FileRead.h"
+#include "base/ProgramEnvironment.h"
 #include "saves/ContainerWriter.h"
 #include "saves/ParamSfo.h"
 #include "service/DemoIcon.h"
 #include "service/SaveContainerBytes.h"
+#include "update/UpgradePackage.h"
 
 namespace pspkvx::service {
 namespace {
@@ -110,14 +112,35 @@ std::string ReleaseFileName(int version, size_t bytes) {
   return "pspkvx_upgrade_" + std::to_string(kilobytes) + "_" + std::to_string(version) + ".bin";
 }
 
-std::string AddRelease(ServiceDatabase& db, int version, const std::string& programBytes) {
+std::string AddRelease(ServiceDatabase& db, int version, const std::string& programBytes,
+                       const UpgradeSecretKey* key) {
   if (version < 100 || version > 999)
     throw CatalogueError("the version must be a number from 100 to 999 (116 for 1.16)");
-  const std::string container =
-      SaveContainerFor("PSPKVX upgrade", "UPGRADE", {{"upgrade", programBytes}});
+  const ContainerWriteResult release = MakeUpgradeContainer(std::span<const uint8_t>(
+      reinterpret_cast<const uint8_t*>(programBytes.data()), programBytes.size()));
+  if (!release.ok()) throw CatalogueError(release.error);
+  const std::string container(release.container.begin(), release.container.end());
   std::string fileName = ReleaseFileName(version, container.size());
-  db.AddRelease(version, fileName, container);
+  std::string signature;
+  if (key) {
+    const std::vector<uint8_t> made = SignUpgrade(release.container, *key);
+    if (made.empty()) throw CatalogueError("the release could not be signed (libsodium)");
+    signature.assign(made.begin(), made.end());
+  }
+  db.AddRelease(version, fileName, container, signature);
   return fileName;
+}
+
+UpgradeSecretKey ReadSecretKeyFile(const std::string& path) {
+  const WholeFile file = ReadWholeFile(path);
+  if (!file.ok()) throw CatalogueError(file.error);
+  const auto key = ParseKeyFileText(
+      std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()),
+      kUpgradeSecretKeyBytes);
+  if (!key) throw CatalogueError(path + " holds no secret key (128 hexadecimal digits)");
+  UpgradeSecretKey secret{};
+  std::copy(key->begin(), key->end(), secret.begin());
+  return secret;
 }
 
 void FillDemoData(ServiceDatabase& db) {
@@ -163,7 +186,7 @@ void FillDemoData(ServiceDatabase& db) {
         }
       }
     }
-    AddRelease(db, PSPKVX_VERSION, "PSPKVX demo upgrade program\n");
+    AddRelease(db, ProgramVersion(), "PSPKVX demo upgrade program\n");
   });
 }
 

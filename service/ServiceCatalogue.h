@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "update/UpgradeSignature.h"
+
 #include "service/ServiceDatabase.h"
 
 namespace pspkvx::service {
@@ -38,7 +40,12 @@ int64_t ImportSaveFolder(ServiceDatabase& db, const ImportRequest& request);
 std::string ReleaseFileName(int version, size_t bytes);
 
 // Adds a release of the upgrade program (version as an integer, 100 to 999, e.g. 116 for 1.16)
-// and returns its file name. Throws CatalogueError.
-std::string AddRelease(ServiceDatabase& db, int version, const std::string& programBytes);
+// and returns its file name; with a key, the release container is signed with it (the service
+// serves the signature at the release's address + ".sig"). Throws CatalogueError.
+std::string AddRelease(ServiceDatabase& db, int version, const std::string& programBytes,
+                       const UpgradeSecretKey* key = nullptr);
+
+// The secret key in a key file (pspkvx-cli package keygen). Throws CatalogueError.
+UpgradeSecretKey ReadSecretKeyFile(const std::string& path);
 
 }  // namespace pspkvx::service

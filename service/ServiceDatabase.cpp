@@ -38,7 +38,8 @@ CREATE TABLE IF NOT EXISTS releases(
   id INTEGER PRIMARY KEY,
   version INTEGER NOT NULL,
   file_name TEXT NOT NULL UNIQUE,
-  data BLOB NOT NULL);
+  data BLOB NOT NULL,
+  signature BLOB);
 )sql";
 
 constexpr const char* kSaveColumns =
@@ -85,6 +86,10 @@ ServiceDatabase::ServiceDatabase(const std::string& path) {
     db_ = nullptr;
     throw DatabaseError("cannot create the schema in " + path + ": " + message);
   }
+  // Databases made before releases were signed get the column (an empty one: unsigned).
+  if (sqlite3_exec(db_, "SELECT signature FROM releases LIMIT 0", nullptr, nullptr, nullptr) !=
+      SQLITE_OK)
+    Exec("ALTER TABLE releases ADD COLUMN signature BLOB");
 }
 
 ServiceDatabase::~ServiceDatabase() {
@@ -152,12 +157,15 @@ void ServiceDatabase::PutPicture(const std::string& name, const std::string& byt
 }
 
 int64_t ServiceDatabase::AddRelease(int version, const std::string& fileName,
-                                    const std::string& bytes) {
+                                    const std::string& bytes, const std::string& signature) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  Statement(db_, "INSERT OR REPLACE INTO releases(version, file_name, data) VALUES(?1, ?2, ?3)")
+  Statement(db_,
+            "INSERT OR REPLACE INTO releases(version, file_name, data, signature)"
+            " VALUES(?1, ?2, ?3, ?4)")
       .Bind(1, version)
       .Bind(2, fileName)
       .BindBlob(3, bytes)
+      .BindBlob(4, signature)
       .Run();
   return sqlite3_last_insert_rowid(db_);
 }
@@ -277,6 +285,16 @@ std::optional<ReleaseRow> ServiceDatabase::LatestRelease() {
                   " ORDER BY version DESC, id DESC LIMIT 1");
   if (!query.Step()) return std::nullopt;
   return ReleaseRow{query.Int(0), static_cast<int>(query.Int(1)), query.Text(2), query.Int(3)};
+}
+
+std::optional<std::string> ServiceDatabase::ReleaseSignature(const std::string& fileName) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  Statement query(db_, "SELECT signature FROM releases WHERE file_name = ?1");
+  query.Bind(1, fileName);
+  if (!query.Step()) return std::nullopt;
+  std::string signature = query.Text(0);
+  if (signature.empty()) return std::nullopt;
+  return signature;
 }
 
 std::optional<std::string> ServiceDatabase::ReleaseData(const std::string& fileName) {

@@ -92,7 +92,9 @@ class ServiceDatabase {
   void SetGamePicture(int64_t gameId, const std::string& picture);
   int64_t AddSave(const NewSave& save);
   void PutPicture(const std::string& name, const std::string& bytes);
-  int64_t AddRelease(int version, const std::string& fileName, const std::string& bytes);
+  // signature: the release's Ed25519 signature (empty: unsigned).
+  int64_t AddRelease(int version, const std::string& fileName, const std::string& bytes,
+                     const std::string& signature = "");
 
   // Games with at least one save in the section, by initial (kIndexInitials order), in a region.
   std::array<int, 36> CountGamesByInitial(int region, int section);
@@ -108,6 +110,8 @@ class ServiceDatabase {
   std::optional<std::string> Picture(const std::string& name);
   std::optional<ReleaseRow> LatestRelease();
   std::optional<std::string> ReleaseData(const std::string& fileName);
+  // None for a release that is missing or unsigned.
+  std::optional<std::string> ReleaseSignature(const std::string& fileName);
   // Adds one vote of rating percent; false for an unknown save.
   bool Rate(int64_t saveId, int rating);
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <stdexcept>
 #include <string_view>
@@ -403,9 +404,15 @@ void InstallRoutes(httplib::Server& server, ServiceDatabase& db, const RequestLo
   server.Get(R"(/png/(.*))", Checked([d](const auto& q, auto& r) {
                Blob(d->Picture(BareNameParam(q.matches[1])), "image/png", r);
              }));
-  server.Get(R"(/release/(.*))", Checked([d](const auto& q, auto& r) {
-               Blob(d->ReleaseData(BareNameParam(q.matches[1])), "application/octet-stream", r);
-             }));
+  // A release, or with ".sig" appended its signature (404 for an unsigned one).
+  server.Get(
+      R"(/release/(.*))", Checked([d](const auto& q, auto& r) {
+        const std::string name = BareNameParam(q.matches[1]);
+        std::optional<std::string> bytes = d->ReleaseData(name);
+        if (!bytes && name.ends_with(kSignatureSuffix))
+          bytes = d->ReleaseSignature(name.substr(0, name.size() - std::strlen(kSignatureSuffix)));
+        Blob(bytes, "application/octet-stream", r);
+      }));
   server.Get("/numgames.asp", Checked([d](const auto& q, auto& r) {
                const int section = IntParam(q, "corvane", 0, 1, false, 1) == 1 ? kSectionOfficial
                                                                                : kSectionCommunity;

@@ -23,6 +23,8 @@ inline constexpr char kDownloadPath[] = "/download.asp";
 inline constexpr char kTreePath[] = "/tree.asp";
 inline constexpr char kPicturePrefix[] = "/png/";
 inline constexpr char kReleasePrefix[] = "/release/";
+// Appended to a release's address: its signature.
+inline constexpr char kSignatureSuffix[] = ".sig";
 
 // Longest query value the service takes; anything longer is answered with 400.
 inline constexpr size_t kMaxQueryValue = 256;

@@ -1,7 +1,8 @@
 // pspkvx-service: the reference online saves service.
 //   pspkvx-service [--db FILE] [--port N] [--bind ADDRESS] [--demo]
 //   pspkvx-service [--db FILE] import FOLDER --game NAME --title-id ID [--author A] ...
-//   pspkvx-service [--db FILE] add-release FILE --version N
+//   pspkvx-service [--db FILE] publish-upgrade FILE --version N [--key SECRET.key]
+//     (also called add-release)
 // Serving prints "pspkvx-service listening on http://ADDRESS:PORT" once it accepts requests
 // (with --port 0 the system picks the port), then one line per request.
 #include <CLI/CLI.hpp>
@@ -9,9 +10,11 @@
 #include <cstdio>
 #include <iostream>
 #include <mutex>
+#include <optional>
 
 #include "base/FileRead.h"
 #include "base/ProgramEnvironment.h"
+#include "platform/Platform.h"
 #include "service/ServiceCatalogue.h"
 #include "service/ServiceListener.h"
 #include "service/ServiceRoutes.h"
@@ -80,10 +83,17 @@ int Run(int argc, char** argv) {
   importCommand->add_flag("--community", community, "List it in the community section");
 
   std::string releaseFile;
+  std::string keyFile;
   int version = 0;
-  auto* releaseCommand = app.add_subcommand("add-release", "Add a release of the upgrade program");
-  releaseCommand->add_option("FILE", releaseFile, "The upgrade program")->required();
+  auto* releaseCommand = app.add_subcommand(
+      "publish-upgrade",
+      "Publish an upgrade package (pspkvx-cli package upgrade) as the newest release, signed");
+  releaseCommand->alias("add-release");
+  releaseCommand->add_option("FILE", releaseFile, "The upgrade package")->required();
   releaseCommand->add_option("--version", version, "Its version times 100, e.g. 116")->required();
+  releaseCommand->add_option("--key", keyFile,
+                             "The secret key to sign it with (pspkvx-cli package keygen; default: "
+                             "the build's development key)");
 
   try {
     app.parse(argc, argv);
@@ -104,7 +114,12 @@ int Run(int argc, char** argv) {
       const pspkvx::WholeFile file = pspkvx::ReadWholeFile(releaseFile);
       if (!file.ok()) throw CatalogueError(file.error);
       const std::string bytes(file.bytes.begin(), file.bytes.end());
-      std::cout << "added release " << AddRelease(db, version, bytes) << "\n";
+      if (keyFile.empty() && pspkvx::platform::QueryLocalPath(PSPKVX_DEV_SECRET_KEY))
+        keyFile = PSPKVX_DEV_SECRET_KEY;
+      std::optional<pspkvx::UpgradeSecretKey> key;
+      if (!keyFile.empty()) key = ReadSecretKeyFile(keyFile);
+      std::cout << "added release " << AddRelease(db, version, bytes, key ? &*key : nullptr)
+                << (key ? ", signed with " + keyFile : ", unsigned: PSPKVX will refuse it") << "\n";
       return 0;
     }
     return Serve(db, bind, port, demo);

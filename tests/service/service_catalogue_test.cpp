@@ -155,5 +155,26 @@ TEST(Catalogue, DemoDataFillsOnceAndSurvivesAReopen) {
   EXPECT_EQ(newer.substr(newer.size() - 8), "_116.bin");
 }
 
+TEST(ServiceCatalogue, ASignedReleaseServesItsSignatureBesideItAndAnUnsignedOneNone) {
+  test::TempDir dir;
+  ServiceDatabase db(dir.File("service.db"));
+  const UpgradeKeyPair pair = *MakeUpgradeKeyPair();
+  const std::string signedName = AddRelease(db, 116, "new program", &pair.secretKey);
+  const std::string unsignedName = AddRelease(db, 117, "another program");
+  RunningService service(db);
+
+  const auto release = service.Get("/release/" + signedName);
+  const auto signature = service.Get("/release/" + signedName + ".sig");
+  ASSERT_TRUE(release && signature);
+  ASSERT_EQ(signature->status, 200);
+  const auto bytes = [](const std::string& text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+  };
+  EXPECT_EQ(CheckUpgradeSignature(bytes(release->body), bytes(signature->body), pair.publicKey),
+            SignatureCheck::Valid);
+  EXPECT_EQ(service.Get("/release/" + unsignedName + ".sig")->status, 404);
+  EXPECT_EQ(service.Get("/release/nothing.bin.sig")->status, 404);
+}
+
 }  // namespace
 }  // namespace pspkvx::service
