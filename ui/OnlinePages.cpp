@@ -58,7 +58,7 @@ void OnlinePages::Register() {
 }
 
 void OnlinePages::SettingsLoaded() {
-  if (window_.Operations().versionNotice) window_.Operations().versionNotice();
+  noticePending_ = true;
 }
 
 SaveStick OnlinePages::Stick() {
@@ -157,6 +157,9 @@ void OnlinePages::InstallFromFiles() {
 // ---- What the work shows ----
 
 void OnlinePages::SetStatusText(const std::string& text) {
+  // The newer-version notice comes once the page's loading texts are done, so that it is seen.
+  const auto& notice = window_.Operations().versionNotice;
+  if (text.empty() && noticePending_.exchange(false) && notice && notice()) return;
   window_.Status().Set(text);
   window_.SendWindowMessage(WM_STATUS_CHANGED, 0, 0);
 }

@@ -4,6 +4,7 @@
 // operations with the window's logic.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -53,7 +54,7 @@ class OnlinePages : public IOnlineBrowserHost, public ISaveDownloadHost {
   std::string StatusText() const override;
   void EnableCancel(bool enabled) override;
   void SetProgress(int percent) override;
-  // The settings page has been read: the newer-version notice.
+  // The settings page has been read: the newer-version notice follows the loading texts.
   void SettingsLoaded() override;
 
   void SetTransferLimits(const TransferLimits& limits);
@@ -68,6 +69,7 @@ class OnlinePages : public IOnlineBrowserHost, public ISaveDownloadHost {
   std::unique_ptr<SavesTree> tree_;
   std::unique_ptr<DownloadEngine> engine_;
   std::string backupFolder_;  // the folder the last backup went to
+  std::atomic<bool> noticePending_{false};
 };
 
 }  // namespace pspkvx

@@ -31,7 +31,7 @@ void UpdatePages::Register() {
   WindowOperations& ops = window_.Operations();
   ops.updateCheck = [this] { return RunUpdateCheck(); };
   ops.writeUpgrade = [this](intptr_t buffer) { return WriteUpgrade(buffer); };
-  ops.versionNotice = [this] { ShowVersionNotice(); };
+  ops.versionNotice = [this] { return ShowVersionNotice(); };
 }
 
 std::string UpdatePages::UpgradePath() const {
@@ -93,11 +93,12 @@ int UpdatePages::LaunchUpgrade() {
   return -1;
 }
 
-void UpdatePages::ShowVersionNotice() {
+bool UpdatePages::ShowVersionNotice() {
   const int latest = KnownLatestVersion(window_.Tags());
-  if (latest <= ProgramVersion()) return;
+  if (latest <= ProgramVersion()) return false;
   window_.Status().Set(FormatString(IDS_VERSION_AVAILABLE, {latest / 100.0}), kNoticeTicks);
   window_.SendWindowMessage(WM_STATUS_CHANGED, 0, 0);
+  return true;
 }
 
 }  // namespace pspkvx

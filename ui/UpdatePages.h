@@ -35,7 +35,8 @@ class UpdatePages {
   int LaunchUpgrade();
   // "Version %2.2f of this software is available..." in the status line for 100 ticks, when
   // the settings name a release newer than this program. Any thread.
-  void ShowVersionNotice();
+  // True when it was shown.
+  bool ShowVersionNotice();
 
   void SetTransferLimits(const TransferLimits& limits) { limits_ = limits; }
   // The key releases are checked against (the built-in one unless a test names another).

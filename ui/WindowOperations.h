@@ -64,7 +64,9 @@ struct WindowOperations {
   // The update check: runs the update dialog; true when an upgrade was downloaded and its
   // program started (the window then exits).
   std::function<bool()> updateCheck;
-  std::function<void()> versionNotice;  // after the options dialog, when the settings have one
+  // The newer-version notice (after the options dialog, and once the online page's settings
+  // are read); true when there was one to show.
+  std::function<bool()> versionNotice;
   // WM_TRANSFER_DONE by the pending download kind, with the buffer (never 0 here). The
   // upgrade is written only when it is sound and signed; false refuses it.
   std::function<void(intptr_t buffer)> installDownloadedSave;  // kind 2

@@ -13,6 +13,7 @@
 #include "base/StringTable.h"
 #include "online/LoopbackServer.h"
 #include "online/ServiceSettings.h"
+#include "ui/ControlIds.h"
 #include "ui/OnlinePages.h"
 #include "ui/StatusLine.h"
 #include "ui/UpdateCheckDlg.h"
@@ -251,6 +252,21 @@ TEST_F(UpdateCheckTest, CancelDuringTheDownloadSaysSoAndTheDialogStaysUntilOk) {
   EXPECT_TRUE(stayedOpen_);
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_FALSE(fs::exists(UpgradePath()));
+}
+
+TEST_F(UpdateCheckTest, TheOnlinePageTellsOfANewerReleaseOnceItsListHasCome) {
+  const std::string release = server_.Url("/release/pspkvx_upgrade_5_116.bin");
+  server_.On(kSettingsPagePath,
+             {ScriptedAnswer::Reply,
+              "<result>\nVERSION_URL=" + release + "\nCORVANES_URL=" + server_.Url("/games.asp?") +
+                  "\nALPHA_KAVEX_URL=" + server_.Url("/index.asp?") + "\n</result>\n"});
+  server_.On("/index.asp", {ScriptedAnswer::Reply, "<result>\n<CHAR_A>2</CHAR_A>\n</result>\n"});
+  CManagerDlg& window = Window();
+  window.OnCommand(IdTabOnline);
+  // The loading texts come and go first; then the notice stays for its ticks.
+  EXPECT_TRUE(PumpUntil([&] {
+    return window.StatusText() == CutStatusText(FormatString(IDS_VERSION_AVAILABLE, {1.16}));
+  })) << window.StatusText();
 }
 
 TEST_F(UpdateCheckTest, TheStatusLineTellsOfANewerReleaseOnlyWhenThereIsOne) {
