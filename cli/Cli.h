@@ -82,5 +82,10 @@ void RegisterPhotoCommands(CLI::App& app, Context& context);
 void RegisterUpdateCommands(CLI::App& app, Context& context);
 // "video args", "video thumb-args", "video parse-output" and "video is-avc".
 void RegisterVideoCommands(CLI::App& app, Context& context);
+// "package upgrade" and "package container". Returns the "package" group, so that the
+// registration of further package commands (signing) can add them to it.
+CLI::App* RegisterPackageCommands(CLI::App& app, Context& context);
+// "package keygen", "package sign" and "package verify", into the "package" group.
+void RegisterPackageSigningCommands(CLI::App* package, Context& context);
 
 }  // namespace pspkvx::cli

@@ -25,6 +25,8 @@ int Run(int argc, char** argv) {
   pspkvx::cli::RegisterPhotoCommands(app, context);
   pspkvx::cli::RegisterVideoCommands(app, context);
   pspkvx::cli::RegisterUpdateCommands(app, context);
+  pspkvx::cli::RegisterPackageSigningCommands(pspkvx::cli::RegisterPackageCommands(app, context),
+                                              context);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,6 +1,7 @@
 // Child programs: started with an argument list (never through a shell), their standard input
 // the null device, their output and error read together through one pipe or thrown away. A
-// child is always waited for: destroying its object ends it first if it still runs.
+// child is always waited for: destroying its object ends it first if it still runs. A detached
+// program (StartDetachedProgram) is the one exception: it is started and left to itself.
 #pragma once
 
 #include <memory>
@@ -33,6 +34,13 @@ class ChildProcess {
 std::unique_ptr<ChildProcess> StartChildProcess(const std::string& program,
                                                 const std::vector<std::string>& args,
                                                 const ChildOptions& options = {});
+
+// Starts a program that runs on by itself: no child of this program (nothing waits for it or
+// has to collect its end, and it outlives this program), in a session of its own, its standard
+// input the null device, its output and error this program's, in workingFolder (empty: this
+// program's). True once the program itself runs; false when it cannot be started.
+bool StartDetachedProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& workingFolder);
 
 // The first executable file called name in the folders of PATH that is not the program
 // notThis (compared after links are resolved); empty when there is none.

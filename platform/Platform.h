@@ -183,6 +183,26 @@ enum class FileAccess {
 bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size,
                            FileAccess access = FileAccess::Kept);
 
+// The two halves of ReplaceFileAtomically, for replacing several files together so that every
+// new file is written before the first old one is replaced. WriteFileBeside writes the bytes to
+// a temporary file in path's folder (flushed, with the permissions access gives) and returns
+// its path; none, and nothing left behind, when it cannot. PutFileInPlace renames such a file
+// over path and makes the rename durable; when it returns false the temporary file is still
+// there for the caller to remove.
+std::optional<std::string> WriteFileBeside(const std::string& path, const void* data, size_t size,
+                                           FileAccess access = FileAccess::Kept);
+bool PutFileInPlace(const std::string& temporary, const std::string& path);
+
+// Whether a program file could be opened for writing right now, found without changing it:
+// nothing is created, truncated or written, and an opened file is closed at once.
+enum class WriteProbe {
+  Writable,  // it opened for writing
+  Missing,   // nothing is there
+  InUse,     // a running program holds it (Linux: ETXTBSY; Windows: a sharing violation)
+  Refused,   // it cannot be opened for another reason (permissions, a folder, a pipe)
+};
+WriteProbe ProbeWritableWithoutChange(const std::string& path);
+
 // Server sockets, for the saves service. SetListeningSocketOptions sets a server socket's
 // options before it is bound (socket is the system's socket handle): its address may be bound
 // again at once after a server that used it has stopped, but never while another socket listens

@@ -139,6 +139,72 @@ std::unique_ptr<ChildProcess> StartChildProcess(const std::string& program,
                                              options.ownProcessGroup);
 }
 
+bool StartDetachedProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& workingFolder) {
+  // Everything is made ready before fork: between fork and exec only async-signal-safe calls.
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const char* folder = workingFolder.empty() ? nullptr : workingFolder.c_str();
+  struct sigaction defaultAction {};
+  defaultAction.sa_handler = SIG_DFL;
+  sigset_t none;
+  sigemptyset(&none);
+  // The program's start reports a failure through this pipe; a successful exec closes it.
+  int report[2] = {-1, -1};
+  if (::pipe2(report, O_CLOEXEC) != 0) return false;
+  const int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (devNull < 0) {
+    ::close(report[0]);
+    ::close(report[1]);
+    return false;
+  }
+
+  const pid_t first = ::fork();
+  if (first == 0) {
+    // The first child starts a session and the program in it, and ends at once: the program's
+    // parent becomes the system's reaper, so nothing of this program waits for it.
+    ::setsid();
+    const pid_t second = ::fork();
+    if (second != 0) ::_exit(second < 0 ? 1 : 0);
+    int failure = 0;
+    if (folder && ::chdir(folder) != 0) {
+      failure = errno;
+    } else {
+      ::dup2(devNull, 0);
+      for (int number = 1; number < NSIG; ++number)
+        ::sigaction(number, &defaultAction, nullptr);
+      ::sigprocmask(SIG_SETMASK, &none, nullptr);
+      ::execve(program.c_str(), argv.data(), environ);
+      failure = errno;
+    }
+    while (::write(report[1], &failure, sizeof failure) < 0 && errno == EINTR) {
+    }
+    ::_exit(127);
+  }
+  ::close(report[1]);
+  ::close(devNull);
+  bool started = first > 0;
+  if (started) {
+    int status = 0;
+    while (::waitpid(first, &status, 0) < 0 && errno == EINTR) {
+    }
+    started = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  if (started) {
+    // Nothing comes when exec went through (the pipe closed with it).
+    int failure = 0;
+    ssize_t n = 0;
+    while ((n = ::read(report[0], &failure, sizeof failure)) < 0 && errno == EINTR) {
+    }
+    started = n == 0;
+  }
+  ::close(report[0]);
+  return started;
+}
+
 std::string FindProgramOnPath(const std::string& name, const std::string& notThis) {
   const char* path = std::getenv("PATH");
   if (!path || name.empty() || name.find('/') != std::string::npos) return "";

@@ -179,13 +179,12 @@ bool PosixMovePath(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size,
-                           FileAccess access) {
-  const std::string folder = FolderOfPath(path) == path ? "." : FolderOfPath(path);
+std::optional<std::string> WriteFileBeside(const std::string& path, const void* data, size_t size,
+                                           FileAccess access) {
   std::string temp = path + ".XXXXXX";
   // mkstemp creates the file rw------- (less with a strict umask): never more than owner-only.
   const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
+  if (fd < 0) return std::nullopt;
   mode_t mode = access == FileAccess::Program ? 0755 : 0600;
   if (access == FileAccess::Kept) {
     // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
@@ -195,17 +194,46 @@ bool ReplaceFileAtomically(const std::string& path, const void* data, size_t siz
   // The mode is set before the bytes are written: what was owner-only stays so throughout.
   const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, data, size) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (!written || !closed) {
     ::unlink(temp.c_str());
-    return false;
+    return std::nullopt;
   }
+  return temp;
+}
+
+bool PutFileInPlace(const std::string& temporary, const std::string& path) {
+  if (::rename(temporary.c_str(), path.c_str()) != 0) return false;
   // Make the rename itself durable.
+  const std::string folder = FolderOfPath(path) == path ? "." : FolderOfPath(path);
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);
     ::close(dirFd);
   }
   return true;
+}
+
+bool ReplaceFileAtomically(const std::string& path, const void* data, size_t size,
+                           FileAccess access) {
+  const std::optional<std::string> temp = WriteFileBeside(path, data, size, access);
+  if (!temp) return false;
+  if (!PutFileInPlace(*temp, path)) {
+    ::unlink(temp->c_str());
+    return false;
+  }
+  return true;
+}
+
+WriteProbe ProbeWritableWithoutChange(const std::string& path) {
+  // Neither O_CREAT nor O_TRUNC; O_NONBLOCK so that a pipe without a reader answers at once.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::close(fd);
+    return WriteProbe::Writable;
+  }
+  if (errno == ENOENT) return WriteProbe::Missing;
+  if (errno == ETXTBSY) return WriteProbe::InUse;
+  return WriteProbe::Refused;
 }
 
 }  // namespace pspkvx::platform
