@@ -25,8 +25,6 @@ constexpr int kNoticeTicks = 100;
 UpdatePages::UpdatePages(CManagerDlg& window, DownloadEngine& engine)
     : window_(window), engine_(engine), key_(BuiltInUpgradeKey()) {}
 
-UpdatePages::~UpdatePages() = default;
-
 void UpdatePages::Register() {
   WindowOperations& ops = window_.Operations();
   ops.updateCheck = [this] { return RunUpdateCheck(); };
@@ -57,7 +55,9 @@ bool UpdatePages::RunUpdateCheck() {
 }
 
 bool UpdatePages::WriteUpgrade(intptr_t buffer) {
-  const auto* bytes = reinterpret_cast<const std::vector<uint8_t>*>(buffer);
+  // The message carries the engine's buffer by its address.
+  const auto* bytes =
+      reinterpret_cast<const std::vector<uint8_t>*>(buffer);  // NOLINT(performance-no-int-to-ptr)
   if (bytes == nullptr || dialog_ == nullptr) return false;
   const std::span<const uint8_t> whole(*bytes);
   const size_t length = whole.size() >= 4 ? ReadLe32(whole.data()) : 0;

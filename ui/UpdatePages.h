@@ -19,7 +19,6 @@ class CUpdateCheckDlg;
 class UpdatePages {
  public:
   UpdatePages(CManagerDlg& window, DownloadEngine& engine);
-  ~UpdatePages();
   UpdatePages(const UpdatePages&) = delete;
   UpdatePages& operator=(const UpdatePages&) = delete;
 

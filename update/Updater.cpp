@@ -58,7 +58,7 @@ bool CUpdater::BeginWriting(const ManualResetEvent& stop) {
 }
 
 CUpdater::Wait CUpdater::WaitForMainProgram(const ManualResetEvent& stop) {
-  const std::string program = platform::JoinPath(options_.folder, kMainProgramFileName);
+  const std::string program = platform::JoinPath(options_.folder, kMainProgramName);
   const auto deadline = std::chrono::steady_clock::now() + options_.waitLimit;
   for (;;) {
     if (stop.IsSet()) return Wait::Stopped;
@@ -73,8 +73,7 @@ CUpdater::Wait CUpdater::WaitForMainProgram(const ManualResetEvent& stop) {
 }
 
 void CUpdater::StartMainProgram() {
-  report_.StartMainProgram(platform::JoinPath(options_.folder, kMainProgramFileName),
-                           options_.folder);
+  report_.StartMainProgram(platform::JoinPath(options_.folder, kMainProgramName), options_.folder);
 }
 
 UpdaterResult CUpdater::Fail(const std::string& reason) {
@@ -109,7 +108,7 @@ UpdaterResult CUpdater::Run(const ManualResetEvent& stop) {
   ArchiveReading reading;
   {
     const WholeFile package =
-        ReadWholeFile(platform::JoinPath(options_.folder, kUpgradeFileName), kMaxPackageBytes);
+        ReadWholeFile(platform::JoinPath(options_.folder, kUpgradeProgramName), kMaxPackageBytes);
     if (!package.ok()) return Fail(package.error);
     reading = ReadUpgradePackage(package.bytes, options_.maxArchiveBytes);
   }

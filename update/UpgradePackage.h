@@ -19,17 +19,9 @@
 #include <vector>
 
 #include "saves/ContainerWriter.h"
+#include "update/UpgradeFile.h"
 
 namespace pspkvx {
-
-// The program files of the folder as the updater and PSPKVX name them.
-#ifdef _WIN32
-inline constexpr char kUpgradeFileName[] = "upgrade.exe";
-inline constexpr char kMainProgramFileName[] = "PSPKVX.exe";
-#else
-inline constexpr char kUpgradeFileName[] = "upgrade";
-inline constexpr char kMainProgramFileName[] = "PSPKVX";
-#endif
 
 // The payload as packages are made: lc 3, lp 0, pb 2 and an 8 MiB dictionary.
 inline constexpr uint8_t kPayloadProperties = 0x5D;

@@ -59,10 +59,9 @@ TEST(UpgradeEndToEnd, TheServicesNewerReleaseReplacesTheProgramAndPspkvxStartsAg
   test::WriteFileBytes(dir.File("Readme.txt"), "new\n");
 
   // The release: the updater with the next build and a new Readme, published signed.
-  const auto packaged =
-      test::RunCli({"package", "upgrade", "--updater", test::ProgramFolderFile("upgrade"), "-o",
-                    dir.File("package"), next, dir.File("Readme.txt")},
-                   {}, 120s);
+  const auto packaged = test::RunCli({"package", "upgrade", "--updater", PSPKVX_UPDATER_PROGRAM,
+                                      "-o", dir.File("package"), next, dir.File("Readme.txt")},
+                                     {}, 120s);
   ASSERT_EQ(packaged.exitCode, 0) << packaged.err;
   const auto published =
       test::RunProcess({test::ProgramFolderFile("pspkvx-service"), "--db", dir.File("service.db"),
