@@ -87,5 +87,7 @@ void RegisterVideoCommands(CLI::App& app, Context& context);
 CLI::App* RegisterPackageCommands(CLI::App& app, Context& context);
 // "package keygen", "package sign" and "package verify", into the "package" group.
 void RegisterPackageSigningCommands(CLI::App* package, Context& context);
+// "skin compose" and "skin region".
+void RegisterSkinCommands(CLI::App& app, Context& context);
 
 }  // namespace pspkvx::cli

@@ -25,6 +25,7 @@ int Run(int argc, char** argv) {
   pspkvx::cli::RegisterPhotoCommands(app, context);
   pspkvx::cli::RegisterVideoCommands(app, context);
   pspkvx::cli::RegisterUpdateCommands(app, context);
+  pspkvx::cli::RegisterSkinCommands(app, context);
   pspkvx::cli::RegisterPackageSigningCommands(pspkvx::cli::RegisterPackageCommands(app, context),
                                               context);
   try {

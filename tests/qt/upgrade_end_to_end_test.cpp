@@ -99,13 +99,13 @@ TEST(UpgradeEndToEnd, TheServicesNewerReleaseReplacesTheProgramAndPspkvxStartsAg
   poll.stop();
   ASSERT_TRUE(clickedOk) << lastText.toStdString();
 
-  // The updater runs now; the PSPKVX it starts removes it.
-  const bool restarted = WaitFor([&] { return !fs::exists(folder + "/upgrade"); }, 60s);
+  // The updater runs now; the PSPKVX it starts removes it, then writes its configuration.
+  const bool restarted = WaitFor(
+      [&] { return !fs::exists(folder + "/upgrade") && fs::exists(folder + "/PSPKV.CFG"); }, 60s);
   EndProgram(folder + "/PSPKVX");
   ASSERT_TRUE(restarted);
   EXPECT_EQ(test::ReadFileBytes(folder + "/PSPKVX"), test::ReadFileBytes(next));
   EXPECT_EQ(test::ReadFileBytes(folder + "/Readme.txt"), "new\n");
-  EXPECT_TRUE(fs::exists(folder + "/PSPKV.CFG"));  // written by the restarted PSPKVX
   // No replacement's temporary file ("NAME.XXXXXX") is left.
   for (const auto& entry : fs::directory_iterator(folder)) {
     const std::string name = entry.path().filename().string();

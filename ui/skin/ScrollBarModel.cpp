@@ -18,7 +18,8 @@ void ScrollBarModel::SetRange(int total, int visible) {
   }
   maximum_ = total - visible;
   page_ = visible;
-  position_ = std::clamp(position_, 0, maximum_ - 1);
+  // Held to the last page: a list scrolled to its end stays there when rows come or go.
+  position_ = std::clamp(position_, 0, maximum_);
   active_ = true;
 }
 

@@ -4,7 +4,7 @@
 //
 // The range (total T, visible V): with T <= V everything is visible and the bar is inactive
 // (maximum 0; every action is ignored). Otherwise the maximum M is T - V, the page P is V and
-// a position beyond M - 1 is lowered to M - 1.
+// a position beyond M is lowered to M (the last page).
 #pragma once
 
 namespace pspkvx {

@@ -67,7 +67,7 @@ TEST(ScrollBarModel, EverythingVisibleIgnoresEveryAction) {
   }
 }
 
-TEST(ScrollBarModel, ARangeChangeLowersThePositionToOneBelowTheMaximum) {
+TEST(ScrollBarModel, ARangeChangeHoldsThePositionToTheLastPage) {
   ScrollBarModel bar;
   bar.SetRange(100, 10);
   ASSERT_TRUE(bar.SetPosition(90));
@@ -75,11 +75,13 @@ TEST(ScrollBarModel, ARangeChangeLowersThePositionToOneBelowTheMaximum) {
   EXPECT_TRUE(bar.Active());
   EXPECT_EQ(bar.Maximum(), 40);
   EXPECT_EQ(bar.Page(), 10);
-  EXPECT_EQ(bar.Position(), 39);
-  bar.SetRange(50, 10);  // the same range again: the bottom position is lowered too
-  ASSERT_TRUE(bar.SetPosition(40));
-  bar.SetRange(50, 10);
-  EXPECT_EQ(bar.Position(), 39);
+  EXPECT_EQ(bar.Position(), 40);  // the last page, its last row shown
+  bar.SetRange(50, 10);           // the same range again: the bottom position stays
+  EXPECT_EQ(bar.Position(), 40);
+  bar.SetRange(10, 10);  // everything visible: inactive, from the first row
+  EXPECT_FALSE(bar.Active());
+  EXPECT_EQ(bar.Position(), 0);
+  EXPECT_FALSE(bar.LineDown());
   bar.SetRange(11, 10);  // maximum 1: position 0
   EXPECT_EQ(bar.Position(), 0);
   bar.SetPosition(20);
