@@ -72,5 +72,35 @@ TEST(CliSkin, RegionListsTheRunsThatAreNotTheKeyColour) {
   EXPECT_EQ(Cli({"skin", "region", dir.File("missing.bmp"), "--key", "0000FF"}).exitCode, 1);
 }
 
+TEST(CliSkin, TheShippedSkinIsShapedByItsRoundedOutlineAndGrowsWithoutSeams) {
+#ifndef PSPKVX_SKIN_ART
+  GTEST_SKIP() << "a build without the GUI draws no skin art";
+#endif
+  const std::string skin = test::ProgramFolderFile("Dat/Dialog Graphic.bmp");
+  const auto region = Cli({"skin", "region", skin, "--key", "0000FF", "--json"});
+  ASSERT_EQ(region.exitCode, 0) << region.err;
+  const json rectangles = json::parse(region.out)["rectangles"];
+  ASSERT_EQ(rectangles.size(), 520u);         // one run per row: the outline has no holes
+  EXPECT_GT(rectangles[0][0].get<int>(), 0);  // the rounded corners are cut away
+  EXPECT_LT(rectangles[0][2].get<int>(), 740);
+  EXPECT_EQ(rectangles[260], json::parse("[0,260,740,261]"));  // the sides are straight
+
+  // Grown, the stretch bands repeat: a row of the middle looks as the skin's middle row does.
+  test::TempDir dir;
+  ASSERT_EQ(Cli({"skin", "compose", skin, "--slices", "256,228,128,264", "--size", "1280x800", "-o",
+                 dir.File("face.png")})
+                .exitCode,
+            0);
+  for (const unsigned x : {10u, 300u, 640u, 1000u, 1270u})
+    EXPECT_TRUE(test::Near(test::PixelOf(dir.File("face.png"), x, 400),
+                           test::PixelOf(skin,
+                                         x < 256    ? x
+                                         : x > 1024 ? x - 540
+                                                    : 300,
+                                         260),
+                           0))
+        << x;
+}
+
 }  // namespace
 }  // namespace pspkvx
