@@ -1,6 +1,8 @@
 // package keygen / sign / verify: the signatures every release carries. PSPKVX installs a
 // release only when its signature checks against the public key built into it.
 #include <iostream>
+#include <optional>
+#include <type_traits>
 
 #include "base/FileRead.h"
 #include "cli/Cli.h"
@@ -22,13 +24,19 @@ SigningOptions& Options() {
   return options;
 }
 
-std::vector<uint8_t> ReadKey(const std::string& path, size_t bytes, const char* what) {
+// The key in a key file (Key: UpgradePublicKey or UpgradeSecretKey).
+template <typename Key>
+Key ReadKey(const std::string& path, const char* what) {
   const std::vector<uint8_t> text = ReadInputFile(path);
-  auto key = ParseKeyFileText(
-      std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), bytes);
+  const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
+  std::optional<Key> key;
+  if constexpr (std::is_same_v<Key, UpgradeSecretKey>)
+    key = ParseSecretKeyText(view);
+  else
+    key = ParsePublicKeyText(view);
   if (!key)
-    throw CliError(kExitFailed, path + " holds no " + what + " key (" + std::to_string(bytes * 2) +
-                                    " hexadecimal digits)");
+    throw CliError(kExitFailed, path + " holds no " + what + " key (" +
+                                    std::to_string(Key().size() * 2) + " hexadecimal digits)");
   return *key;
 }
 
@@ -62,9 +70,7 @@ void KeyGen(const Context& context) {
 void Sign(const Context& context) {
   const SigningOptions& o = Options();
   RequireOutputFile(o.output);
-  const std::vector<uint8_t> secret = ReadKey(o.key, kUpgradeSecretKeyBytes, "secret");
-  UpgradeSecretKey key{};
-  std::copy(secret.begin(), secret.end(), key.begin());
+  const UpgradeSecretKey key = ReadKey<UpgradeSecretKey>(o.key, "secret");
   const std::vector<uint8_t> release = ReadInputFile(o.file);
   const std::vector<uint8_t> signature = SignUpgrade(release, key);
   if (signature.empty()) throw CliError(kExitFailed, "libsodium could not start");
@@ -80,11 +86,8 @@ void Sign(const Context& context) {
 
 void Verify(Context& context) {
   const SigningOptions& o = Options();
-  UpgradePublicKey key = BuiltInUpgradeKey();
-  if (!o.key.empty()) {
-    const std::vector<uint8_t> given = ReadKey(o.key, kUpgradePublicKeyBytes, "public");
-    std::copy(given.begin(), given.end(), key.begin());
-  }
+  const UpgradePublicKey key =
+      o.key.empty() ? BuiltInUpgradeKey() : ReadKey<UpgradePublicKey>(o.key, "public");
   const std::vector<uint8_t> release = ReadInputFile(o.file);
   const std::vector<uint8_t> signature = ReadInputFile(o.signature);
   const SignatureCheck check = CheckUpgradeSignature(release, signature, key);

@@ -134,13 +134,10 @@ std::string AddRelease(ServiceDatabase& db, int version, const std::string& prog
 UpgradeSecretKey ReadSecretKeyFile(const std::string& path) {
   const WholeFile file = ReadWholeFile(path);
   if (!file.ok()) throw CatalogueError(file.error);
-  const auto key = ParseKeyFileText(
-      std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()),
-      kUpgradeSecretKeyBytes);
+  const auto key = ParseSecretKeyText(
+      std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
   if (!key) throw CatalogueError(path + " holds no secret key (128 hexadecimal digits)");
-  UpgradeSecretKey secret{};
-  std::copy(key->begin(), key->end(), secret.begin());
-  return secret;
+  return *key;
 }
 
 void FillDemoData(ServiceDatabase& db) {

@@ -48,7 +48,7 @@ int Fail(const std::string& message) {
 }
 
 int WriteSource(const std::string& publicKeyText, const fs::path& publicFile, const fs::path& out) {
-  const auto key = ParseKeyFileText(publicKeyText, kUpgradePublicKeyBytes);
+  const auto key = ParsePublicKeyText(publicKeyText);
   if (!key) return Fail(publicFile.string() + " holds no public key (64 hexadecimal digits)");
   std::ostringstream source;
   source << "// Made by tools/upgrade_key_tool from " << publicFile.filename().string()
@@ -76,12 +76,10 @@ int DevelopmentKey(const fs::path& folder, const fs::path& out) {
     if (!WriteText(secretFile, secretText, true))
       return Fail("cannot write " + secretFile.string());
   }
-  const auto secret = ParseKeyFileText(secretText, kUpgradeSecretKeyBytes);
+  const auto secret = ParseSecretKeyText(secretText);
   if (!secret) return Fail(secretFile.string() + " holds no secret key (128 hexadecimal digits)");
-  UpgradeSecretKey secretKey{};
-  std::copy(secret->begin(), secret->end(), secretKey.begin());
   // The public half is always derived again, so the two files never disagree.
-  const std::string publicText = KeyFileText(PublicHalf(secretKey));
+  const std::string publicText = KeyFileText(PublicHalf(*secret));
   std::string oldPublic;
   if ((!ReadText(publicFile, oldPublic) || oldPublic != publicText) &&
       !WriteText(publicFile, publicText, false))

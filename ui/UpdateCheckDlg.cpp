@@ -92,8 +92,6 @@ int CUpdateCheckDlg::Work(const ManualResetEvent& stop) {
     return returned;
   };
   const LatestRelease latest = FetchLatestVersion(context_.lookup, &context_.boxes, &stop);
-  latest_ = latest.release.version;
-  expected_ = latest.release.bytes;
   // A cancelled check ends the dialog without a message: the user asked for it.
   if (stop.IsSet()) return endDialog(-1);
   if (!latest.release.usable()) {

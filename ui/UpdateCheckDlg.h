@@ -67,8 +67,6 @@ class CUpdateCheckDlg : private IThreadOwner {
   void OnCancel();
 
   int Result() const { return result_.load(); }
-  int Latest() const { return latest_.load(); }
-  int64_t ExpectedBytes() const { return expected_.load(); }
   // True while the worker has not finished its work.
   bool Working() const;
   // The signature fetched for the release being downloaded (empty: none came).
@@ -104,8 +102,6 @@ class CUpdateCheckDlg : private IThreadOwner {
   std::atomic<bool> workerDone_{false};
   std::atomic<bool> downloadStarted_{false};  // this dialog started the engine
   std::atomic<int> result_{UpdateWorking};
-  std::atomic<int> latest_{0};
-  std::atomic<int64_t> expected_{0};
   mutable std::mutex signatureMutex_;
   std::vector<uint8_t> signature_;
 };

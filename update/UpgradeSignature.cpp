@@ -85,6 +85,27 @@ std::optional<std::vector<uint8_t>> ParseKeyFileText(std::string_view text, size
   return key;
 }
 
+namespace {
+
+template <typename Key>
+std::optional<Key> ParseKeyText(std::string_view text) {
+  const auto bytes = ParseKeyFileText(text, Key().size());
+  if (!bytes) return std::nullopt;
+  Key key{};
+  std::copy(bytes->begin(), bytes->end(), key.begin());
+  return key;
+}
+
+}  // namespace
+
+std::optional<UpgradePublicKey> ParsePublicKeyText(std::string_view text) {
+  return ParseKeyText<UpgradePublicKey>(text);
+}
+
+std::optional<UpgradeSecretKey> ParseSecretKeyText(std::string_view text) {
+  return ParseKeyText<UpgradeSecretKey>(text);
+}
+
 UpgradePublicKey PublicHalf(const UpgradeSecretKey& secretKey) {
   UpgradePublicKey key{};
   std::copy(secretKey.end() - kUpgradePublicKeyBytes, secretKey.end(), key.begin());

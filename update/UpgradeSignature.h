@@ -58,6 +58,9 @@ std::string KeyFileText(std::span<const uint8_t> key);
 // The key in a key file's text: exactly bytes bytes in hexadecimal (either case), white space
 // around it allowed; none when the text is not that.
 std::optional<std::vector<uint8_t>> ParseKeyFileText(std::string_view text, size_t bytes);
+// The same for each kind of key.
+std::optional<UpgradePublicKey> ParsePublicKeyText(std::string_view text);
+std::optional<UpgradeSecretKey> ParseSecretKeyText(std::string_view text);
 
 // The public half of a secret key (libsodium keeps it in the secret key's last 32 bytes).
 UpgradePublicKey PublicHalf(const UpgradeSecretKey& secretKey);

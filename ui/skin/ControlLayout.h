@@ -50,7 +50,6 @@ class ControlLayout {
   std::map<int, SkinRect> Apply(SkinSize size, std::map<int, SkinRect>& rects);
 
   SkinSize LastSize() const { return last_; }
-  const std::vector<LayoutRule>& Rules() const { return rules_; }
 
  private:
   std::vector<LayoutRule> rules_;
