@@ -55,6 +55,8 @@ enum ControlId : int {
   IdPhotoPcList = 1123,      // photo page lists
   IdPhotoPspList = 1124,     //
   IdOnlineTree = 1200,       // the saves tree ("Online Tree") of the saves page
+  IdStatusLine = 1201,       // the status line in the bottom band
+  IdFreeSpaceText = 1202,    // the stick's free space in words, beside its bar
   IdBackupSaves = 1301,      // saves page: the chosen PSP saves written to files on the PC
   IdInstallFromFile = 1302,  // saves page: a save file on the PC installed on the PSP
 };

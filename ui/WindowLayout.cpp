@@ -41,6 +41,15 @@ const RuleGroup kMainWindowRules[] = {
      2,
      {IdTransfer, IdOptions, IdQuality1, IdQuality2, IdQuality3, IdQuality4, IdQuality5,
       IdWideScreen, IdNormalScreen, IdNormalMpeg4, IdAvc, IdQuality0}},
+    // The window's own additions follow their neighbours: the saves tree takes the left list's
+    // place, the saves page's two buttons stay in the centre column, the free space in words
+    // sits beside its bar and the status line spans the bottom band.
+    {4, 1, {IdFreeSpaceText, IdStatusLine}},
+    {5, 1, {IdOnlineTree}},
+    {6, 1, {IdStatusLine}},
+    {11, 2, {IdOnlineTree}},
+    {13, 2, {IdBackupSaves, IdInstallFromFile, IdFreeSpaceText}},
+    {14, 2, {IdBackupSaves, IdInstallFromFile}},
 };
 
 }  // namespace

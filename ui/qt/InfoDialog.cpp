@@ -7,6 +7,7 @@
 #include "base/StringTable.h"
 #include "ui/qt/SkinButton.h"
 #include "ui/qt/SkinColour.h"
+#include "ui/qt/SkinFrame.h"
 
 namespace pspkvx {
 
@@ -19,7 +20,10 @@ InfoDialog::InfoDialog(const std::string& text, QWidget* parent) : QDialog(paren
   setAutoFillBackground(true);
   resize(440, 380);
 
+  // The skinned face: borderless, shaped, moved by a press on the face.
+  const bool skinned = (new SkinFrame(*this, SmallDialogStyle()))->Loaded();
   auto* layout = new QVBoxLayout(this);
+  if (skinned) layout->setContentsMargins(16, 18, 16, 14);
   auto* view = new QPlainTextEdit(this);
   view->setObjectName("InfoText");
   view->setReadOnly(true);

@@ -5,17 +5,15 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include "base/StringTable.h"
@@ -27,22 +25,30 @@
 #include "ui/OptionsModel.h"
 #include "ui/PageTable.h"
 #include "ui/TreeModel.h"
+#include "ui/WindowLayout.h"
+#include "ui/WindowPlaces.h"
 #include "ui/qt/InfoDialog.h"
 #include "ui/qt/MessageBoxDialog.h"
 #include "ui/qt/NameEntryDialog.h"
 #include "ui/qt/OptionsDialog.h"
 #include "ui/qt/PspStatusIcon.h"
+#include "ui/qt/SkinArt.h"
 #include "ui/qt/SkinButton.h"
+#include "ui/qt/SkinColour.h"
+#include "ui/qt/SkinFrame.h"
 #include "ui/qt/SkinList.h"
 #include "ui/qt/SkinListView.h"
 #include "ui/qt/SkinTree.h"
 #include "ui/qt/StatusButton.h"
 #include "ui/qt/UpdateDialog.h"
+#include "ui/skin/SkinBitmaps.h"
+#include "ui/skin/SkinRegion.h"
+#include "ui/skin/SkinSizing.h"
 
 namespace pspkvx {
 namespace {
 
-constexpr int kMiddleColumnWidth = 180;
+constexpr int kCaptionHeight = 31;  // the skin's caption band: presses there move the window
 
 // The buttons whose chosen face shows which tab or step is the current one.
 bool IsChoiceButton(int id) {
@@ -81,12 +87,20 @@ ManagerWindow::ManagerWindow(CManagerApp& app, QWidget* parent)
     : QDialog(parent),
       app_(app),
       logic_(std::make_unique<CManagerDlg>(app, *this)),
-      savesTree_(logic_->SavesTreeRows()) {
+      savesTree_(logic_->SavesTreeRows()),
+      layout_(MainWindowLayout({kMinimumWindowWidth, kMinimumWindowHeight})) {
   setObjectName("ManagerWindow");
   setWindowTitle(Text(StringText(IDS_APP_TITLE)));
   setWindowIcon(QIcon(PspStatusIcon(true, 3, 64)));
   setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
+  resize(kMinimumWindowWidth, kMinimumWindowHeight);
+  SetSkinArtFolder(app.m_szProgramFolder.empty() ? "" : app.m_szProgramFolder + "/Dat");
+  frame_ = new SkinFrame(*this, {app.m_szProgramFolder + "/Dat/Dialog Graphic.bmp",
+                                 kMainWindowSlices,
+                                 kMainWindowKeyColour,
+                                 kDefaultGripSize,
+                                 {0, 0, 20000, kCaptionHeight}});
   CreateControls();
 
   logic_->AttachWindowThread([this] {
@@ -189,92 +203,58 @@ SkinListView* ManagerWindow::AddListView(int id) {
   return view;
 }
 
-void ManagerWindow::CreateControls() {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(8, 6, 8, 6);
-  layout->addLayout(CreateTitleRow());
-  layout->addLayout(CreatePspRow());
-  layout->addLayout(CreatePages(), 1);
-
-  auto* bottom = new QHBoxLayout;
-  statusLabel_ = new QLabel(this);
-  statusLabel_->setObjectName("StatusLine");
-  bottom->addWidget(statusLabel_, 1);
-  progressBar_ = new QProgressBar(this);
-  progressBar_->setObjectName("ProgressBar");
-  progressBar_->setRange(0, 100);
-  progressBar_->setTextVisible(false);
-  progressBar_->setFixedWidth(200);
-  controls_[IdProgressBar] = progressBar_;
-  bottom->addWidget(progressBar_);
-  layout->addLayout(bottom);
+QLabel* ManagerWindow::AddLabel(int id, const char* name) {
+  auto* label = new QLabel(this);
+  label->setObjectName(name);
+  label->setAttribute(Qt::WA_TransparentForMouseEvents);  // presses reach the window
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, SkinColour(kDialogText));
+  label->setPalette(palette);
+  controls_[id] = label;
+  return label;
 }
 
-QLayout* ManagerWindow::CreateTitleRow() {
-  titleRow_ = new QWidget(this);
-  auto* row = new QHBoxLayout(titleRow_);
-  row->setContentsMargins(0, 0, 0, 0);
+QProgressBar* ManagerWindow::AddBar(int id, const char* name) {
+  auto* bar = new QProgressBar(this);
+  bar->setObjectName(name);
+  bar->setRange(0, 100);
+  bar->setTextVisible(false);
+  // A rounded track with the skin's accent filling it, in place of the system's bar.
+  bar->setStyleSheet(
+      "QProgressBar { border: 1px solid #9aa3b5; border-radius: 4px; background: #f7f8fb; }"
+      "QProgressBar::chunk { border-radius: 3px; background: qlineargradient(x1:0, y1:0, x2:0, "
+      "y2:1, stop:0 #7d93e0, stop:1 #4a63c0); }");
+  controls_[id] = bar;
+  return bar;
+}
+
+void ManagerWindow::CreateControls() {
   for (int page = 0; page < kPageCount; ++page) {
     SkinButton* tab = AddButton(TabOfPage(page));
     tab->setObjectName(QString("PageTab%1").arg(page));
-    row->addWidget(tab);
+    tab->SetFaces(kTabButtonFaces);
   }
-  row->addStretch();
   for (const int id : {IdAbout, IdTray, IdMinimize, IdMaximize, IdExit})
-    row->addWidget(AddButton(id));
+    AddButton(id)->SetFaces(kTitleButtonFaces);
   controls_[IdExit]->setObjectName("ExitButton");
-  auto* holder = new QHBoxLayout;
-  holder->addWidget(titleRow_);
-  return holder;
-}
 
-QLayout* ManagerWindow::CreatePspRow() {
-  auto* row = new QHBoxLayout;
   pspButton_ = new StatusButton(IdPspStatus, this);
   pspButton_->setObjectName("PspStatusButton");
   connect(pspButton_, &SkinButton::Command, this,
           [this](int control) { logic_->OnCommand(control); });
   controls_[IdPspStatus] = pspButton_;
-  row->addWidget(pspButton_);
-  pspStatusLabel_ = new QLabel(this);
-  pspStatusLabel_->setObjectName("PspStatusText");
-  controls_[IdStatusText] = pspStatusLabel_;
-  row->addWidget(pspStatusLabel_, 1);
-  freeSpaceLabel_ = new QLabel(this);
-  freeSpaceLabel_->setObjectName("FreeSpaceText");
-  row->addWidget(freeSpaceLabel_);
-  freeSpaceBar_ = new QProgressBar(this);
-  freeSpaceBar_->setObjectName("FreeSpaceBar");
-  freeSpaceBar_->setRange(0, 100);
-  freeSpaceBar_->setTextVisible(false);
-  freeSpaceBar_->setFixedWidth(160);
-  controls_[IdFreeSpaceBar] = freeSpaceBar_;
-  row->addWidget(freeSpaceBar_);
-  return row;
-}
+  pspStatusLabel_ = AddLabel(IdStatusText, "PspStatusText");
+  freeSpaceLabel_ = AddLabel(IdFreeSpaceText, "FreeSpaceText");
+  freeSpaceLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  freeSpaceBar_ = AddBar(IdFreeSpaceBar, "FreeSpaceBar");
 
-QLayout* ManagerWindow::CreatePages() {
-  auto* grid = new QGridLayout;
-  grid->setColumnStretch(0, 1);
-  grid->setColumnStretch(2, 1);
-  grid->setRowStretch(1, 1);
-
-  // Above the lists: the list styles, adding files, going up a level.
-  auto* leftTools = new QHBoxLayout;
-  leftTools->addWidget(AddButton(IdLeftListStyle));
-  leftTools->addWidget(AddButton(IdAddFiles));
-  leftTools->addStretch();
-  grid->addLayout(leftTools, 0, 0);
-  auto* rightTools = new QHBoxLayout;
-  rightTools->addWidget(AddButton(IdRightListStyle));
-  rightTools->addWidget(AddButton(IdUpALevel));
-  rightTools->addStretch();
-  grid->addLayout(rightTools, 0, 2);
+  for (const int id : {IdLeftListStyle, IdAddFiles, IdRightListStyle, IdUpALevel})
+    AddButton(id);
 
   // The lists: every page's lists share the two places, only the current page's are shown.
   for (const int id : {IdVideoPcList, IdMusicPcList, IdPhotoPcList, IdOnlineLeft})
-    grid->addWidget(AddList(id, id != IdOnlineLeft), 1, 0);
-  grid->addWidget(AddListView(IdPcSavesList), 1, 0);
+    AddList(id, id != IdOnlineLeft);
+  AddListView(IdPcSavesList);
   auto* tree = new SkinTree(this);
   tree->setObjectName("Online Tree");
   tree->SetModel(savesTree_);
@@ -290,44 +270,40 @@ QLayout* ManagerWindow::CreatePages() {
     logic_->OnTreeContextMenu(node ? *node : -1);
   });
   controls_[IdOnlineTree] = tree;
-  grid->addWidget(tree, 1, 0);
   for (const int id : {IdVideoPspList, IdMusicPspList, IdPhotoPspList, IdOnlineRight})
-    grid->addWidget(AddList(id, false), 1, 2);
-  grid->addWidget(AddListView(IdPspSavesList), 1, 2);
+    AddList(id, false);
+  AddListView(IdPspSavesList);
 
   // Between the lists: the transfer, the quality or photo mode, the video choices, Options.
-  auto* middle = new QVBoxLayout;
-  middle->addWidget(AddButton(IdTransfer));
-  middle->addSpacing(8);
+  AddButton(IdTransfer)->SetFaces(kActionButtonFaces);
   for (const int id : {IdBackupSaves, IdInstallFromFile})
-    middle->addWidget(AddButton(id));
+    AddButton(id);
   for (const int step : kQualityButtons)
-    middle->addWidget(AddButton(step));
-  middle->addSpacing(8);
+    AddButton(step);
   for (const int id : {IdWideScreen, IdNormalScreen, IdNormalMpeg4, IdAvc})
-    middle->addWidget(AddButton(id));
-  middle->addStretch();
-  middle->addWidget(AddButton(IdOptions));
-  middle->addWidget(AddButton(IdCancel));
-  auto* middleColumn = new QWidget(this);
-  middleColumn->setLayout(middle);
-  middleColumn->setFixedWidth(kMiddleColumnWidth);
-  grid->addWidget(middleColumn, 0, 1, 3, 1);
+    AddButton(id);
+  AddButton(IdOptions);
 
   // Below the lists.
-  auto* leftActions = new QHBoxLayout;
-  for (const int id : {IdRemove, IdSelectAllPc, IdConvert})
-    leftActions->addWidget(AddButton(id));
-  leftActions->addStretch();
-  grid->addLayout(leftActions, 2, 0);
-  auto* rightActions = new QHBoxLayout;
-  for (const int id : {IdDeleteFromPsp, IdSelectAllPsp, IdNewGroupFolder})
-    rightActions->addWidget(AddButton(id));
-  rightActions->addStretch();
-  grid->addLayout(rightActions, 2, 2);
+  for (const int id :
+       {IdRemove, IdSelectAllPc, IdConvert, IdDeleteFromPsp, IdSelectAllPsp, IdNewGroupFolder})
+    AddButton(id);
   controls_[IdDeleteFromPsp]->setObjectName("DeleteFromPspButton");
-  controls_[IdCancel]->hide();
-  return grid;
+  AddButton(IdCancel)->hide();
+  progressBar_ = AddBar(IdProgressBar, "ProgressBar");
+  statusLabel_ = AddLabel(IdStatusLine, "StatusLine");
+
+  // Every control at its place for the skin's size; the rules move them from there.
+  places_ = MainWindowPlaces();
+  for (const auto& [id, rect] : places_)
+    if (QWidget* widget = Control(id))
+      widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+}
+
+void ManagerWindow::LayOutControls() {
+  for (const auto& [id, rect] : layout_.Apply({width(), height()}, places_))
+    if (QWidget* widget = Control(id))
+      widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
 // ---- What the window paints ----
@@ -434,18 +410,28 @@ Rect ManagerWindow::WorkArea() const {
 void ManagerWindow::PlaceWindow(const Placement& placement) {
   const Rect& r = placement.rect;
   setGeometry(r.left, r.top, r.width, r.height);
-  if (placement.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+  if (!placement.maximized) return;
+  if (frame_->Loaded())
+    frame_->SetMaximized(true);
+  else
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+bool ManagerWindow::IsMaximized() const {
+  return frame_->Loaded() ? frame_->Maximized() : isMaximized();
 }
 
 void ManagerWindow::MaximizeOrRestore() {
-  if (isMaximized())
+  if (frame_->Loaded())
+    frame_->SetMaximized(!frame_->Maximized());
+  else if (isMaximized())
     showNormal();
   else
     showMaximized();
 }
 
 void ManagerWindow::NudgeSize(int pixels) {
-  if (isMaximized() || isMinimized() || !isVisible()) return;
+  if (IsMaximized() || isMinimized() || !isVisible()) return;
   resize(width() + pixels, height() + pixels);
 }
 
@@ -527,7 +513,25 @@ void ManagerWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 Rect ManagerWindow::CaptionRect() const {
-  return {0, 0, width(), titleRow_->geometry().bottom()};
+  return {0, 0, width(), kCaptionHeight};
+}
+
+void ManagerWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (!frame_->Loaded()) painter.fillRect(rect(), SkinColour(kDialogFace));
+  // The title in the caption band, clear of the tabs and the title buttons.
+  QFont title = font();
+  title.setBold(true);
+  title.setPixelSize(15);
+  painter.setFont(title);
+  painter.setPen(frame_->Loaded() ? QColor(0xF2, 0xF4, 0xF8) : SkinColour(kDialogText));
+  painter.drawText(QRect(16, 0, 300, kCaptionHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   windowTitle());
+}
+
+void ManagerWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  LayOutControls();
 }
 
 void ManagerWindow::mousePressEvent(QMouseEvent* event) {

@@ -1,7 +1,8 @@
-// The PSPKVX main window on Qt: the widgets of every page, drawn plainly until the skin, laid
-// out in a grid, and the front end of the window's logic (CManagerDlg): it forwards the
-// widgets' events, the 300 ms timer, keys and closing to the logic and carries out what the
-// logic asks through IManagerView. It is the window thread of the program.
+// The PSPKVX main window on Qt: the skinned, shaped window (SkinFrame) with the widgets of every
+// page at their places (MainWindowPlaces, moved by MainWindowLayout on a resize), and the front end
+// of the window's logic (CManagerDlg): it forwards the widgets' events, the 300 ms timer, keys and
+// closing to the logic and carries out what the logic asks through IManagerView. It is the window
+// thread of the program.
 #pragma once
 
 #include <QDialog>
@@ -12,6 +13,7 @@
 #include "app/ManagerApp.h"
 #include "ui/ManagerDlg.h"
 #include "ui/ManagerView.h"
+#include "ui/skin/ControlLayout.h"
 
 class QLabel;
 class QProgressBar;
@@ -19,6 +21,7 @@ class QProgressBar;
 namespace pspkvx {
 
 class SkinButton;
+class SkinFrame;
 class SkinList;
 class SkinListView;
 class SkinTree;
@@ -61,7 +64,7 @@ class ManagerWindow : public QDialog, public IManagerView {
   Rect WindowRect() const override;
   Rect WorkArea() const override;
   void PlaceWindow(const Placement& placement) override;
-  bool IsMaximized() const override { return isMaximized(); }
+  bool IsMaximized() const override;
   void Minimize() override { showMinimized(); }
   void MaximizeOrRestore() override;
   void NudgeSize(int pixels) override;
@@ -82,27 +85,32 @@ class ManagerWindow : public QDialog, public IManagerView {
   void reject() override;  // Escape does not close the main window
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 
  private:
   void CreateControls();
-  QLayout* CreateTitleRow();
-  QLayout* CreatePspRow();
-  QLayout* CreatePages();
+  void LayOutControls();
+  QLabel* AddLabel(int id, const char* name);
+  QProgressBar* AddBar(int id, const char* name);
   SkinButton* AddButton(int id);
   SkinList* AddList(int id, bool pcSide);
   SkinListView* AddListView(int id);
   void RelabelForPage();
   void RefreshPainted();
   void BringForward();
-  // The area whose double clicks act as the skin's caption: the title row.
+  // The area whose double clicks act as the skin's caption: the caption band.
   Rect CaptionRect() const;
 
   CManagerApp& app_;
   std::unique_ptr<CManagerDlg> logic_;
   std::shared_ptr<TreeModel> savesTree_;
   std::map<int, QWidget*> controls_;
+  SkinFrame* frame_ = nullptr;
+  std::map<int, SkinRect> places_;  // every control's place now
+  ControlLayout layout_;
   QTimer timer_;
   QLabel* statusLabel_ = nullptr;
   QLabel* pspStatusLabel_ = nullptr;
@@ -110,7 +118,6 @@ class ManagerWindow : public QDialog, public IManagerView {
   QProgressBar* freeSpaceBar_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
   StatusButton* pspButton_ = nullptr;
-  QWidget* titleRow_ = nullptr;
   int labelledPage_ = -1;
 };
 

@@ -13,6 +13,7 @@
 #include "ui/MessageBoxLayout.h"
 #include "ui/qt/SkinButton.h"
 #include "ui/qt/SkinColour.h"
+#include "ui/qt/SkinFrame.h"
 #include "ui/skin/ButtonStates.h"
 
 namespace pspkvx {
@@ -79,6 +80,7 @@ MessageBoxDialog::MessageBoxDialog(QWidget* parent, const MessageBoxRequest& req
   setWindowTitle(QString::fromUtf8(StringText(IDS_APP_TITLE)));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setObjectName("MessageBox");
+  frame_ = new SkinFrame(*this, SmallDialogStyle());
   const MessageBoxButtonSet set = ButtonSetForType(request.type);
   closeResult_ = CloseResultForType(request.type);
 
@@ -124,6 +126,7 @@ void MessageBoxDialog::paintEvent(QPaintEvent*) {
 }
 
 void MessageBoxDialog::Paint(QPainter& painter) {
+  if (frame_->Loaded()) return;  // the skin's face is drawn already
   painter.fillRect(rect(), SkinColour(kDialogFace));
   painter.setPen(SkinColour(kLabelNormal));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -18,6 +18,8 @@ class QPainter;
 
 namespace pspkvx {
 
+class SkinFrame;
+
 class MessageBoxDialog : public QDialog {
   Q_OBJECT
  public:
@@ -43,6 +45,7 @@ class MessageBoxDialog : public QDialog {
  private:
   MessageBoxOpenMark open_;
   int closeResult_;
+  SkinFrame* frame_ = nullptr;
   std::optional<QPoint> dragOffset_;  // the press's place in the window while dragging
 };
 

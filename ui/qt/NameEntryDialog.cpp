@@ -10,6 +10,7 @@
 #include "ui/NameEntry.h"
 #include "ui/qt/SkinButton.h"
 #include "ui/qt/SkinColour.h"
+#include "ui/qt/SkinFrame.h"
 
 namespace pspkvx {
 namespace {
@@ -44,7 +45,10 @@ NameEntryDialog::NameEntryDialog(const std::string& prompt, const std::string& i
   setAutoFillBackground(true);
   setMinimumWidth(360);
 
+  // The skinned face: borderless, shaped, moved by a press on the face.
+  const bool skinned = (new SkinFrame(*this, SmallDialogStyle()))->Loaded();
   auto* layout = new QVBoxLayout(this);
+  if (skinned) layout->setContentsMargins(16, 18, 16, 14);
   auto* promptText = new QLabel(QString::fromStdString(prompt), this);
   promptText->setObjectName("PromptText");
   QFont bold("Arial");

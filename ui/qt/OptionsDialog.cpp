@@ -12,6 +12,7 @@
 #include "base/StringTable.h"
 #include "ui/qt/SkinButton.h"
 #include "ui/qt/SkinColour.h"
+#include "ui/qt/SkinFrame.h"
 
 namespace pspkvx {
 namespace {
@@ -53,7 +54,10 @@ OptionsDialog::OptionsDialog(OptionsModel& model, std::string programFolder, QWi
   setPalette(palette);
   setAutoFillBackground(true);
 
+  // The skinned face: borderless, shaped, moved by a press on the face.
+  const bool skinned = (new SkinFrame(*this, SmallDialogStyle()))->Loaded();
   auto* layout = new QVBoxLayout(this);
+  if (skinned) layout->setContentsMargins(16, 18, 16, 14);
 
   fixedDrive_ = new QCheckBox("Do not search for the PSP. My PSP is on the following drive:", this);
   fixedDrive_->setObjectName("FixedDriveBox");

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/qt/SkinArt.h"
 #include "ui/qt/SkinColour.h"
 
 namespace pspkvx {
@@ -95,8 +96,42 @@ void SkinButton::paintEvent(QPaintEvent*) {
   Paint(painter);
 }
 
+const QPixmap* SkinButton::FacePicture(int state) const {
+  const ButtonFaces faces = faces_[0] >= 0 ? faces_
+                            : isDefault()  ? kDefaultButtonFaces
+                                           : kOtherButtonFaces;
+  const int index = std::clamp(state, 1, 3) - 1;
+  const qreal ratio = devicePixelRatioF();
+  if (const QPixmap* face = SkinBitmap(faces[index], ratio)) return face;
+  return SkinBitmap(kOtherButtonFaces[index], ratio);
+}
+
 void SkinButton::Paint(QPainter& painter) {
   const int state = DrawnState();
+  const QPixmap* face = FacePicture(state);
+  if (!face) {
+    PaintPlain(painter, state);
+    return;
+  }
+  if (!isEnabled()) painter.setOpacity(0.6);
+  DrawStretchedFace(painter, rect(), *face, kButtonFaceCorner);
+  painter.setOpacity(1);
+  QRect textArea = rect().adjusted(6, 1, -6, -1);
+  if (state == ButtonPressed) textArea.translate(0, 1);
+  painter.setPen(SkinColour(LabelColour(state, isEnabled())));
+  painter.drawText(textArea, Qt::AlignCenter,
+                   fontMetrics().elidedText(text(), Qt::ElideRight, textArea.width()));
+  if (hasFocus()) PaintFocus(painter);
+}
+
+void SkinButton::PaintFocus(QPainter& painter) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(SkinColour(kLabelHot), 1.5, Qt::DotLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(QRectF(rect()).adjusted(3.5, 3.5, -3.5, -3.5), 3, 3);
+}
+
+void SkinButton::PaintPlain(QPainter& painter, int state) {
   const QColor label = SkinColour(LabelColour(state, isEnabled()));
   QColor face = SkinColour(kDialogFace);
   if (state == ButtonHot) face = face.lighter(106);

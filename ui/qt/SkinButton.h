@@ -1,5 +1,5 @@
 // The skinned button: a push button whose pointer handling is ButtonStates and whose face is
-// drawn by one routine (Paint), plainly until the skin brings its bitmaps. Command(id) is sent
+// drawn by one routine (Paint) from the skin's face bitmaps. Command(id) is sent
 // exactly when a click is: a left press on the button released over it (ButtonStates), the
 // Space key, the dialog's Enter on its default button, or click().
 //
@@ -12,8 +12,10 @@
 #include <array>
 
 #include "ui/skin/ButtonStates.h"
+#include "ui/skin/SkinBitmaps.h"
 
 class QPainter;
+class QPixmap;
 
 namespace pspkvx {
 
@@ -31,7 +33,10 @@ class SkinButton : public QPushButton {
   void SetFaceIndex(int index);
   int FaceIndex() const { return faceIndex_; }
   // The skin's bitmap ids of the faces for the states 1, 2 and 3 (-1: the default faces).
-  void SetFaces(const std::array<int, 3>& faces) { faces_ = faces; }
+  void SetFaces(const ButtonFaces& faces) {
+    faces_ = faces;
+    update();
+  }
   std::array<int, 3> Faces() const { return faces_; }
 
   // The pointer state: 1 normal, 2 hot, 3 pressed.
@@ -45,8 +50,12 @@ class SkinButton : public QPushButton {
   void Command(int controlId);
 
  protected:
-  // Draws the whole button; the skin replaces this routine.
+  // Draws the whole button: the face bitmap of its state stretched to its size with the label
+  // over it, or a plain face when the skin has no bitmaps.
   virtual void Paint(QPainter& painter);
+  // The face bitmap of a state: the button's own faces, else the plain ones; null without art.
+  const QPixmap* FacePicture(int state) const;
+  void PaintFocus(QPainter& painter);
 
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -59,6 +68,7 @@ class SkinButton : public QPushButton {
   bool event(QEvent* event) override;
 
  private:
+  void PaintPlain(QPainter& painter, int state);
   void Show(const ButtonStep& step);
   void LoseCapture();
 

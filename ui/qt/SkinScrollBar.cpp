@@ -3,7 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
+#include "ui/qt/SkinArt.h"
 #include "ui/qt/SkinColour.h"
 #include "ui/skin/ButtonStates.h"
 
@@ -157,8 +159,32 @@ void SkinScrollBar::paintEvent(QPaintEvent*) {
   Paint(painter);
 }
 
+bool SkinScrollBar::PaintFromBitmaps(QPainter& painter, const ScrollBarLayout& layout) {
+  const qreal ratio = devicePixelRatioF();
+  const QPixmap* track = SkinBitmap(kScrollTrack, ratio);
+  const auto face = [&](const std::array<int, 3>& ids, ScrollPart part) {
+    return SkinBitmap(ids[static_cast<size_t>(std::clamp(PartState(part), 1, 3) - 1)], ratio);
+  };
+  const QPixmap* up = face(kScrollUpFaces, ScrollPart::UpArrow);
+  const QPixmap* down = face(kScrollDownFaces, ScrollPart::DownArrow);
+  const QPixmap* thumb = face(kScrollThumbFaces, ScrollPart::Thumb);
+  if (!track || !up || !down || !thumb) return false;
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  DrawStretchedFace(painter, rect(), *track, 0);
+  // An inactive bar shows its arrows faded: there is nothing to scroll.
+  if (!model_.Active() || !isEnabled()) painter.setOpacity(0.5);
+  painter.drawPixmap(QRect(0, layout.upArrow.start, width(), layout.upArrow.length), *up);
+  painter.drawPixmap(QRect(0, layout.downArrow.start, width(), layout.downArrow.length), *down);
+  painter.setOpacity(1);
+  if (layout.thumb.length > 0)
+    DrawStretchedFace(painter, QRect(0, layout.thumb.start, width(), layout.thumb.length), *thumb,
+                      kScrollThumbCorner);
+  return true;
+}
+
 void SkinScrollBar::Paint(QPainter& painter) {
   const ScrollBarLayout layout = model_.Layout(Geometry());
+  if (PaintFromBitmaps(painter, layout)) return;
   const QColor face = SkinColour(kDialogFace);
   painter.fillRect(rect(), face.darker(104));
   painter.setRenderHint(QPainter::Antialiasing);

@@ -1,6 +1,6 @@
 // The skinned vertical scroll bar over ScrollBarModel: arrows that step a line and repeat while
 // held, track presses that step a page (repeating while held until the thumb reaches the
-// pointer), a draggable thumb, and hover faces per part. Drawing is one routine (Paint).
+// pointer), a draggable thumb, and hover faces per part, drawn from the skin's bitmaps.
 // PositionChanged is sent for every change of the position, whoever made it.
 #pragma once
 
@@ -46,8 +46,9 @@ class SkinScrollBar : public QWidget {
   void PositionChanged(int position);
 
  protected:
-  // Draws the whole bar; the skin replaces this routine.
+  // Draws the whole bar: from the skin's bitmaps, or plainly when the skin has none.
   virtual void Paint(QPainter& painter);
+  bool PaintFromBitmaps(QPainter& painter, const ScrollBarLayout& layout);
 
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

@@ -1,6 +1,7 @@
 #include "ui/qt/UpdateDialog.h"
 
 #include <QLabel>
+#include <QLinearGradient>
 #include <QMetaObject>
 #include <QPainter>
 #include <QPointer>
@@ -9,6 +10,7 @@
 #include "base/StringTable.h"
 #include "ui/qt/SkinButton.h"
 #include "ui/qt/SkinColour.h"
+#include "ui/qt/SkinFrame.h"
 
 namespace pspkvx {
 namespace {
@@ -34,6 +36,7 @@ UpdateDialog::UpdateDialog(CUpdateCheckDlg& logic, QWidget* parent)
   setPalette(palette);
   setAutoFillBackground(true);
   setFixedSize(kWidth, kHeight);
+  new SkinFrame(*this, SmallDialogStyle());  // the skinned face: borderless and shaped
 
   text_ = new QLabel(this);
   text_->setObjectName("UpdateText");
@@ -109,14 +112,23 @@ void UpdateDialog::reject() {
 void UpdateDialog::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   if (percent_ < 0) return;
-  // The text bar: the filled part, the frame, the text centred over both.
+  // The text bar: a rounded track, the filled part, the text centred over both.
   QPainter painter(this);
-  const QRect frame = progressRect_.adjusted(0, 0, -1, -1);
-  painter.fillRect(frame, SkinColour(kDialogFace));
-  const int filled = static_cast<int>(frame.width() * percent_ / 100.0);
-  painter.fillRect(QRect(frame.left(), frame.top(), filled, frame.height()), SkinColour(0xD08040));
-  painter.setPen(SkinColour(0x806050));
-  painter.drawRect(frame);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF frame = QRectF(progressRect_).adjusted(0.5, 0.5, -0.5, -0.5);
+  painter.setPen(QPen(SkinColour(0xB5A39A), 1));
+  painter.setBrush(SkinColour(0xFBF8F7));
+  painter.drawRoundedRect(frame, 5, 5);
+  const qreal filled = (frame.width() - 2) * percent_ / 100.0;
+  if (filled > 0) {
+    QLinearGradient fill(0, frame.top(), 0, frame.bottom());
+    fill.setColorAt(0, SkinColour(0xE0937D));
+    fill.setColorAt(1, SkinColour(0xC0634A));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawRoundedRect(QRectF(frame.left() + 1, frame.top() + 1, filled, frame.height() - 2),
+                            4, 4);
+  }
   QFont font("Arial");
   font.setPixelSize(13);
   painter.setFont(font);
