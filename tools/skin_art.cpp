@@ -72,24 +72,28 @@ void MatchShape(QImage& big, const QImage& small, const QColor& key) {
     }
 }
 
+// A skin's outline: the key outside a rounded rectangle, a 2-pixel frame of the outline's colour,
+// the face inside it; the painter is left clipped to the inside. The outline is drawn without
+// smoothing: a blended edge pixel would be neither the key nor the face, and the shape would
+// show a fringe of it.
+void DrawOutline(QPainter& painter, int width, int height, double radius) {
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  QPainterPath outline;
+  outline.addRoundedRect(QRectF(0, 0, width, height), radius, radius);
+  painter.fillPath(outline, kOutline);
+  QPainterPath inner;
+  inner.addRoundedRect(QRectF(2, 2, width - 4, height - 4), radius - 2, radius - 2);
+  painter.setClipPath(inner);
+  painter.fillRect(QRect(0, 0, width, height), kFace);
+}
+
 QImage MainSkin(int scale) {
   QImage image = Canvas(kWidth, kHeight, scale, kKey, QImage::Format_RGB32);
   QPainter painter(&image);
   painter.scale(scale, scale);
-  // The outline is drawn without smoothing: a blended edge pixel would be neither the key nor
-  // the face, and the shape would show a fringe of it.
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  QPainterPath outline;
-  outline.addRoundedRect(QRectF(0, 0, kWidth, kHeight), kRadius, kRadius);
-  painter.fillPath(outline, kOutline);
-
-  // The face inside a 2-pixel frame: the caption band's gradient at the top, the flat body
-  // (the vertical stretch band, rows 128..392, is the same in every row), the status band's
-  // gradient at the bottom.
-  QPainterPath inner;
-  inner.addRoundedRect(QRectF(2, 2, kWidth - 4, kHeight - 4), kRadius - 2, kRadius - 2);
-  painter.setClipPath(inner);
-  painter.fillRect(QRect(0, 0, kWidth, kHeight), kFace);
+  // The face: the caption band's gradient at the top, the flat body (the vertical stretch band,
+  // rows 128..392, is the same in every row), the status band's gradient at the bottom.
+  DrawOutline(painter, kWidth, kHeight, kRadius);
   QLinearGradient caption(0, 0, 0, kCaption);
   caption.setColorAt(0, kCaptionTop);
   caption.setColorAt(1, kCaptionBottom);
@@ -125,14 +129,7 @@ QImage SmallDialogSkin(int scale) {
   QImage image = Canvas(side, side, scale, kWhiteKey, QImage::Format_RGB32);
   QPainter painter(&image);
   painter.scale(scale, scale);
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  QPainterPath outline;
-  outline.addRoundedRect(QRectF(0, 0, side, side), radius, radius);
-  painter.fillPath(outline, kOutline);
-  QPainterPath inner;
-  inner.addRoundedRect(QRectF(2, 2, side - 4, side - 4), radius - 2, radius - 2);
-  painter.setClipPath(inner);
-  painter.fillRect(QRect(0, 0, side, side), kFace);
+  DrawOutline(painter, side, side, radius);
   QLinearGradient band(0, 0, 0, 7);
   band.setColorAt(0, kCaptionTop);
   band.setColorAt(1, kCaptionBottom);

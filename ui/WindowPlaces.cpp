@@ -1,6 +1,7 @@
 #include "ui/WindowPlaces.h"
 
 #include "ui/ControlIds.h"
+#include "ui/Pages.h"
 
 namespace pspkvx {
 namespace {
@@ -76,8 +77,8 @@ const Place kPlaces[] = {
     {IdSelectAllPc, 88, kUnderListsY, 80, 24},
     {IdConvert, 172, kUnderListsY, 80, 24},
     {IdDeleteFromPsp, kRightX, kUnderListsY, 112, 24},
-    {IdSelectAllPsp, 576, kUnderListsY, 80, 24},
-    {IdNewGroupFolder, 660, kUnderListsY, 70, 24},
+    {IdSelectAllPsp, 576, kUnderListsY, 70, 24},
+    {IdNewGroupFolder, 650, kUnderListsY, 80, 24},
     {IdCancel, kLeftX, 446, 80, 22},
     {IdFreeSpaceText, kRightX, 446, 160, 18},
     {IdFreeSpaceBar, 624, 449, 106, 12},
@@ -86,7 +87,23 @@ const Place kPlaces[] = {
     {IdStatusLine, 14, 494, 660, 22},
 };
 
+// The photo page's modes: three lines of label each, from the first quality step down.
+constexpr int kPhotoModeTop = 162;
+constexpr int kPhotoModeHeight = 48;
+constexpr int kPhotoModeStep = 54;
+
 }  // namespace
+
+SkinRect PagePlace(int page, int id, const SkinRect& laidOut) {
+  if (page != PagePhoto) return laidOut;
+  for (int mode = 0; mode < 4; ++mode) {
+    if (kPhotoModeButtons[mode] != id) continue;
+    const SkinRect& base = MainWindowPlaces().at(id);
+    const int top = kPhotoModeTop + mode * kPhotoModeStep + laidOut.top - base.top;
+    return {laidOut.left, top, laidOut.right, top + kPhotoModeHeight};
+  }
+  return laidOut;
+}
 
 const std::map<int, SkinRect>& MainWindowPlaces() {
   static const std::map<int, SkinRect> places = [] {

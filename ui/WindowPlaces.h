@@ -13,4 +13,9 @@ namespace pspkvx {
 // Every control's rectangle at 740 x 520, in pixels relative to the window.
 const std::map<int, SkinRect>& MainWindowPlaces();
 
+// A control's rectangle on a page, given where the layout rules have put it (laidOut, moved
+// from its MainWindowPlaces rectangle): the photo page shows its four modes, whose labels are
+// long, on taller buttons over the rows of the six quality steps, moved as the steps are.
+SkinRect PagePlace(int page, int id, const SkinRect& laidOut);
+
 }  // namespace pspkvx

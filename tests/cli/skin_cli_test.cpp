@@ -6,6 +6,7 @@
 #include "support/Process.h"
 #include "support/TempDir.h"
 #include "support/TestPictures.h"
+#include "ui/skin/SkinBitmaps.h"
 
 namespace pspkvx {
 namespace {
@@ -100,6 +101,52 @@ TEST(CliSkin, TheShippedSkinIsShapedByItsRoundedOutlineAndGrowsWithoutSeams) {
                                          260),
                            0))
         << x;
+}
+
+// Every picture the controls draw is there at 100 % and at 200 %, the second twice the size; the
+// 200 % skins take the 100 % shape exactly (the window is shaped by its 100 % face, so a 200 %
+// face that differed would show key colour or lose its edge along the outline).
+TEST(CliSkin, EveryPictureIsThereAtBothScalesAndThe200PercentSkinsKeepTheShape) {
+#ifndef PSPKVX_SKIN_ART
+  GTEST_SKIP() << "a build without the GUI draws no skin art";
+#endif
+  std::vector<int> ids = {kScrollTrack};
+  for (const auto& faces :
+       {kDefaultButtonFaces, kOtherButtonFaces, kExtraButtonFaces, kTabButtonFaces,
+        kTitleButtonFaces, kActionButtonFaces, kScrollUpFaces, kScrollDownFaces, kScrollThumbFaces})
+    ids.insert(ids.end(), faces.begin(), faces.end());
+  for (const int id : ids) {
+    const test::PictureInfo small =
+        test::ReadPictureInfo(test::ProgramFolderFile("Dat/" + BitmapFileName(id, 1)));
+    const test::PictureInfo big =
+        test::ReadPictureInfo(test::ProgramFolderFile("Dat/" + BitmapFileName(id, 2)));
+    ASSERT_GT(small.width, 0u) << id;
+    EXPECT_EQ(big.width, 2 * small.width) << id;
+    EXPECT_EQ(big.height, 2 * small.height) << id;
+  }
+
+  struct Skin {
+    std::string name;
+    std::string key;
+  };
+  for (const Skin& skin : {Skin{"Dialog Graphic", "0000FF"}, Skin{"Small Dialog", "FFFFFF"}}) {
+    const auto small = Cli({"skin", "region", test::ProgramFolderFile("Dat/" + skin.name + ".bmp"),
+                            "--key", skin.key, "--json"});
+    const auto big = Cli({"skin", "region", test::ProgramFolderFile("Dat/" + skin.name + "@2x.bmp"),
+                          "--key", skin.key, "--json"});
+    ASSERT_EQ(small.exitCode, 0) << small.err;
+    ASSERT_EQ(big.exitCode, 0) << big.err;
+    const json runs = json::parse(small.out)["rectangles"];
+    const json doubled = json::parse(big.out)["rectangles"];
+    ASSERT_EQ(doubled.size(), 2 * runs.size()) << skin.name;
+    for (size_t i = 0; i < runs.size(); ++i) {
+      const int x0 = runs[i][0], y = runs[i][1], x1 = runs[i][2];
+      for (size_t half = 0; half < 2; ++half)
+        EXPECT_EQ(doubled[2 * i + half], json::array({2 * x0, 2 * y + static_cast<int>(half),
+                                                      2 * x1, 2 * y + static_cast<int>(half) + 1}))
+            << skin.name << " row " << y;
+    }
+  }
 }
 
 }  // namespace

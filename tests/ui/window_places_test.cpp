@@ -49,7 +49,7 @@ TEST(WindowPlaces, EveryPagesControlsFitTheFaceWithoutOverlapAtEverySize) {
         SCOPED_TRACE(testing::Message()
                      << size.width << "x" << size.height << " page " << page << " control " << id);
         ASSERT_TRUE(rects.count(id));
-        const SkinRect& r = rects[id];
+        const SkinRect r = PagePlace(page, id, rects[id]);
         EXPECT_GT(r.Width(), 0);
         EXPECT_GT(r.Height(), 0);
         EXPECT_GE(r.left, kFrame);
@@ -62,7 +62,8 @@ TEST(WindowPlaces, EveryPagesControlsFitTheFaceWithoutOverlapAtEverySize) {
         }
         EXPECT_FALSE(InResizeGrip(r.right - 1, r.bottom - 1, size, kDefaultGripSize));
         for (size_t j = i + 1; j < shown.size(); ++j)
-          EXPECT_FALSE(Overlap(r, rects[shown[j]])) << "and control " << shown[j];
+          EXPECT_FALSE(Overlap(r, PagePlace(page, shown[j], rects[shown[j]])))
+              << "and control " << shown[j];
       }
     }
   }

@@ -38,6 +38,7 @@
 #include "ui/qt/SkinFrame.h"
 #include "ui/qt/SkinList.h"
 #include "ui/qt/SkinListView.h"
+#include "ui/qt/SkinRowView.h"
 #include "ui/qt/SkinTree.h"
 #include "ui/qt/StatusButton.h"
 #include "ui/qt/UpdateDialog.h"
@@ -102,6 +103,8 @@ ManagerWindow::ManagerWindow(CManagerApp& app, QWidget* parent)
                                  kDefaultGripSize,
                                  {0, 0, 20000, kCaptionHeight}});
   CreateControls();
+  // The focus ring around a list is drawn by the window.
+  connect(qApp, &QApplication::focusChanged, this, [this] { update(); });
 
   logic_->AttachWindowThread([this] {
     QMetaObject::invokeMethod(
@@ -293,17 +296,27 @@ void ManagerWindow::CreateControls() {
   progressBar_ = AddBar(IdProgressBar, "ProgressBar");
   statusLabel_ = AddLabel(IdStatusLine, "StatusLine");
 
+  // The photo modes' labels are long: they wrap on the photo page's taller buttons.
+  for (const int id : kPhotoModeButtons)
+    static_cast<SkinButton*>(Control(id))->SetWrapsLabel(true);
+
   // Every control at its place for the skin's size; the rules move them from there.
   places_ = MainWindowPlaces();
   for (const auto& [id, rect] : places_)
-    if (QWidget* widget = Control(id))
-      widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    Place(id);
 }
 
 void ManagerWindow::LayOutControls() {
   for (const auto& [id, rect] : layout_.Apply({width(), height()}, places_))
-    if (QWidget* widget = Control(id))
-      widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    Place(id);
+}
+
+void ManagerWindow::Place(int id) {
+  QWidget* widget = Control(id);
+  const auto it = places_.find(id);
+  if (!widget || it == places_.end()) return;
+  const SkinRect rect = PagePlace(labelledPage_, id, it->second);
+  widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
 // ---- What the window paints ----
@@ -319,6 +332,8 @@ void ManagerWindow::RelabelForPage() {
     button->SetLabel(label);
     button->setToolTip(label);
   }
+  for (const int id : kPhotoModeButtons)
+    Place(id);  // the photo page has its own places for them
 }
 
 void ManagerWindow::RefreshPainted() {
@@ -527,6 +542,19 @@ void ManagerWindow::paintEvent(QPaintEvent*) {
   painter.setPen(frame_->Loaded() ? QColor(0xF2, 0xF4, 0xF8) : SkinColour(kDialogText));
   painter.drawText(QRect(16, 0, 300, kCaptionHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    windowTitle());
+
+  // A frame around each shown list, and a ring in the accent colour around the one with the
+  // keyboard focus.
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(Qt::NoBrush);
+  for (const auto& [id, widget] : controls_) {
+    if (!qobject_cast<SkinRowView*>(widget) || !widget->isVisible()) continue;
+    const bool focused = widget->hasFocus();
+    painter.setPen(
+        QPen(focused ? SkinColour(kLabelHot) : QColor(0x9a, 0xa3, 0xb5), focused ? 2.0 : 1.0));
+    const qreal out = focused ? 1.5 : 0.5;
+    painter.drawRoundedRect(QRectF(widget->geometry()).adjusted(-out, -out, out, out), 2, 2);
+  }
 }
 
 void ManagerWindow::resizeEvent(QResizeEvent* event) {

@@ -93,6 +93,8 @@ class ManagerWindow : public QDialog, public IManagerView {
  private:
   void CreateControls();
   void LayOutControls();
+  // Puts a control where the layout has it, on the page now labelled.
+  void Place(int id);
   QLabel* AddLabel(int id, const char* name);
   QProgressBar* AddBar(int id, const char* name);
   SkinButton* AddButton(int id);

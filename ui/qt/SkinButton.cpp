@@ -116,11 +116,14 @@ void SkinButton::Paint(QPainter& painter) {
   if (!isEnabled()) painter.setOpacity(0.6);
   DrawStretchedFace(painter, rect(), *face, kButtonFaceCorner);
   painter.setOpacity(1);
-  QRect textArea = rect().adjusted(6, 1, -6, -1);
+  QRect textArea = rect().adjusted(4, 1, -4, -1);
   if (state == ButtonPressed) textArea.translate(0, 1);
   painter.setPen(SkinColour(LabelColour(state, isEnabled())));
-  painter.drawText(textArea, Qt::AlignCenter,
-                   fontMetrics().elidedText(text(), Qt::ElideRight, textArea.width()));
+  if (wraps_ && fontMetrics().horizontalAdvance(text()) > textArea.width())
+    painter.drawText(textArea, Qt::AlignCenter | Qt::TextWordWrap, text());
+  else
+    painter.drawText(textArea, Qt::AlignCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideRight, textArea.width()));
   if (hasFocus()) PaintFocus(painter);
 }
 

@@ -27,6 +27,8 @@ class SkinButton : public QPushButton {
   int ControlId() const { return controlId_; }
   void SetLabel(const QString& label) { setText(label); }
   QString Label() const { return text(); }
+  // A label that does not fit on one line wraps onto the next ones instead of being cut short.
+  void SetWrapsLabel(bool wraps) { wraps_ = wraps; }
 
   // A number the owner sets: an animation phase, or a forced face (1 normal, 2 hot, 3 pressed,
   // drawn whatever the pointer does; 0 follows the pointer).
@@ -74,6 +76,7 @@ class SkinButton : public QPushButton {
 
   int controlId_;
   int faceIndex_ = 0;
+  bool wraps_ = false;
   std::array<int, 3> faces_ = {-1, -1, -1};
   ButtonStates states_;
 };

@@ -89,6 +89,8 @@ SkinFrame::SkinFrame(QWidget& window, SkinFrameStyle style)
     }
     window_.setWindowFlags(window_.windowFlags() | Qt::FramelessWindowHint);
     if (style_.grip > 0) window_.setMouseTracking(true);  // the grip's cursor
+    // The face covers the whole window: no background is filled under it first.
+    window_.setAttribute(Qt::WA_OpaquePaintEvent);
   }
   window_.installEventFilter(this);
 }
@@ -98,21 +100,16 @@ void SkinFrame::Compose(const QSize& size) {
   const qreal ratio = window_.devicePixelRatioF();
   if (size == composedFor_ && ratio == composedRatio_) return;
   // Below the skin's size (or from 10001 on) no face is composed: the old face and shape stay.
-  std::optional<PixelImage> face = ComposeFace(skin_, style_.slices, size.width(), size.height());
-  if (!face) return;
+  if (!ComposeFaceInto(skin_, style_.slices, size.width(), size.height(), face_)) return;
   if (size != composedFor_) {
-    shape_ = ShapeOf(*face, RgbFromColorref(style_.keyColour));
+    shape_ = ShapeOf(face_, RgbFromColorref(style_.keyColour));
     window_.setMask(shape_);
   }
-  face_ = std::move(*face);
   faceImage_ = ImageOf(face_, 1);
-  if (ratio > 1.5 && skin2x_) {
-    if (auto big =
-            ComposeFace(*skin2x_, Doubled(style_.slices), 2 * size.width(), 2 * size.height())) {
-      face2x_ = std::move(*big);
-      faceImage_ = ImageOf(face2x_, 2);
-    }
-  }
+  if (ratio > 1.5 && skin2x_ &&
+      ComposeFaceInto(*skin2x_, Doubled(style_.slices), 2 * size.width(), 2 * size.height(),
+                      face2x_))
+    faceImage_ = ImageOf(face2x_, 2);
   composedFor_ = size;
   composedRatio_ = ratio;
 }

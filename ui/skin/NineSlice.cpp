@@ -41,13 +41,19 @@ bool ComposesFaceAt(const SkinSlices& s, int width, int height) {
          height < kMaxSkinSize;
 }
 
-std::optional<PixelImage> ComposeFace(const PixelImage& skin, const SkinSlices& s, int width,
-                                      int height) {
-  if (!SlicesProblem(skin, s).empty() || !ComposesFaceAt(s, width, height)) return std::nullopt;
+bool ComposeFaceInto(const PixelImage& skin, const SkinSlices& s, int width, int height,
+                     PixelImage& face) {
+  if (!SlicesProblem(skin, s).empty() || !ComposesFaceAt(s, width, height)) return false;
   const int cx = s.cornerWidth, tx = s.stretchWidth, cy = s.cornerHeight, ty = s.stretchHeight;
   const int mw = width - skin.width + tx;    // the stretched middle's width
   const int mh = height - skin.height + ty;  // and height
-  PixelImage face(width, height);
+  // Every pixel is written below; the buffer is kept with room to grow, so that a face composed
+  // again and again for a growing window does not take new memory each time.
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  if (face.pixels.capacity() < count) face.pixels.reserve(count + count / 4);
+  face.pixels.resize(count);
+  face.width = width;
+  face.height = height;
   CopyBlock(skin, 0, 0, cx, cy, face, 0, 0);                          // top-left
   TileBlock(skin, cx, 0, tx, cy, face, cx, 0, mw, cy);                // top edge
   CopyBlock(skin, cx + tx, 0, cx, cy, face, cx + mw, 0);              // top-right
@@ -57,6 +63,13 @@ std::optional<PixelImage> ComposeFace(const PixelImage& skin, const SkinSlices& 
   CopyBlock(skin, 0, cy + ty, cx, cy, face, 0, cy + mh);              // bottom-left
   TileBlock(skin, cx, cy + ty, tx, cy, face, cx, cy + mh, mw, cy);    // bottom edge
   CopyBlock(skin, cx + tx, cy + ty, cx, cy, face, cx + mw, cy + mh);  // bottom-right
+  return true;
+}
+
+std::optional<PixelImage> ComposeFace(const PixelImage& skin, const SkinSlices& s, int width,
+                                      int height) {
+  PixelImage face;
+  if (!ComposeFaceInto(skin, s, width, height, face)) return std::nullopt;
   return face;
 }
 

@@ -36,6 +36,11 @@ std::string SlicesProblem(const PixelImage& skin, const SkinSlices& slices);
 // both directions. A window smaller than its skin keeps the face it has.
 bool ComposesFaceAt(const SkinSlices& slices, int width, int height);
 
+// Composes the face at width x height into face, reusing its buffer; false (face untouched)
+// when ComposesFaceAt says no or the slices do not fit.
+bool ComposeFaceInto(const PixelImage& skin, const SkinSlices& slices, int width, int height,
+                     PixelImage& face);
+
 // The face at width x height; none when ComposesFaceAt says no or the slices do not fit.
 std::optional<PixelImage> ComposeFace(const PixelImage& skin, const SkinSlices& slices, int width,
                                       int height);
