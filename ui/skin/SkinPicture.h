@@ -12,7 +12,7 @@
 namespace pspkvx {
 
 // The picture at path as pixels (0x00RRGGBB, the high byte 0); none with error set when it
-// cannot be read or is not a picture.
+// cannot be read, is not a picture, or is a BMP file that ends before its pixels do.
 std::optional<PixelImage> LoadSkinPicture(const std::string& path, std::string& error);
 
 // The pixels as an RGB PNG (no alpha: the high byte is dropped); empty when it cannot be made.
