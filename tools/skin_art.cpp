@@ -21,6 +21,7 @@
 #include <QPainterPath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "ui/skin/SkinBitmaps.h"
 
@@ -280,30 +281,28 @@ bool SaveBoth(const QString& folder, const std::string& name1x, const std::strin
          Save(big, folder + "/" + QString::fromStdString(name2x), format);
 }
 
+// A control's picture of a number at both scales, drawn by draw(scale).
+bool SavePicture(const QString& folder, int id, const std::function<QImage(int)>& draw) {
+  return SaveBoth(folder, BitmapFileName(id, 1), BitmapFileName(id, 2), draw(1), draw(2), "PNG");
+}
+
 bool SaveControls(const QString& folder) {
   bool ok = true;
   for (const FaceSet& set : kFaceSets)
-    for (int state = 0; state < 3; ++state) {
-      const int id = set.ids[static_cast<size_t>(state)];
-      ok = ok && SaveBoth(folder, BitmapFileName(id, 1), BitmapFileName(id, 2),
-                          ButtonFace(set.looks[state], 1), ButtonFace(set.looks[state], 2), "PNG");
-    }
+    for (size_t state = 0; state < 3; ++state)
+      ok = ok && SavePicture(folder, set.ids[state],
+                             [&](int scale) { return ButtonFace(set.looks[state], scale); });
   for (int state = 1; state <= 3; ++state) {
     const auto index = static_cast<size_t>(state - 1);
-    const int up = pspkvx::kScrollUpFaces[index];
-    const int down = pspkvx::kScrollDownFaces[index];
-    const int thumb = pspkvx::kScrollThumbFaces[index];
     ok = ok &&
-         SaveBoth(folder, BitmapFileName(up, 1), BitmapFileName(up, 2), ScrollArrow(true, state, 1),
-                  ScrollArrow(true, state, 2), "PNG") &&
-         SaveBoth(folder, BitmapFileName(down, 1), BitmapFileName(down, 2),
-                  ScrollArrow(false, state, 1), ScrollArrow(false, state, 2), "PNG") &&
-         SaveBoth(folder, BitmapFileName(thumb, 1), BitmapFileName(thumb, 2), ScrollThumb(state, 1),
-                  ScrollThumb(state, 2), "PNG");
+         SavePicture(folder, pspkvx::kScrollUpFaces[index],
+                     [&](int scale) { return ScrollArrow(true, state, scale); }) &&
+         SavePicture(folder, pspkvx::kScrollDownFaces[index],
+                     [&](int scale) { return ScrollArrow(false, state, scale); }) &&
+         SavePicture(folder, pspkvx::kScrollThumbFaces[index],
+                     [&](int scale) { return ScrollThumb(state, scale); });
   }
-  const int track = pspkvx::kScrollTrack;
-  return ok && SaveBoth(folder, BitmapFileName(track, 1), BitmapFileName(track, 2), ScrollTrack(1),
-                        ScrollTrack(2), "PNG");
+  return ok && SavePicture(folder, pspkvx::kScrollTrack, ScrollTrack);
 }
 
 bool SaveSkin(const QString& folder, const std::string& name, const QImage& small, QImage big,

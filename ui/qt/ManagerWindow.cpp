@@ -425,24 +425,15 @@ Rect ManagerWindow::WorkArea() const {
 void ManagerWindow::PlaceWindow(const Placement& placement) {
   const Rect& r = placement.rect;
   setGeometry(r.left, r.top, r.width, r.height);
-  if (!placement.maximized) return;
-  if (frame_->Loaded())
-    frame_->SetMaximized(true);
-  else
-    setWindowState(windowState() | Qt::WindowMaximized);
+  if (placement.maximized) frame_->SetMaximized(true);
 }
 
 bool ManagerWindow::IsMaximized() const {
-  return frame_->Loaded() ? frame_->Maximized() : isMaximized();
+  return frame_->Maximized();
 }
 
 void ManagerWindow::MaximizeOrRestore() {
-  if (frame_->Loaded())
-    frame_->SetMaximized(!frame_->Maximized());
-  else if (isMaximized())
-    showNormal();
-  else
-    showMaximized();
+  frame_->SetMaximized(!frame_->Maximized());
 }
 
 void ManagerWindow::NudgeSize(int pixels) {

@@ -1,6 +1,5 @@
 #include "ui/qt/SkinArt.h"
 
-#include <QDir>
 #include <QPainter>
 #include <QRect>
 #include <algorithm>
@@ -12,8 +11,7 @@ namespace pspkvx {
 namespace {
 
 struct Art {
-  std::string folderName;
-  QString folder;
+  std::string folder;
   std::map<std::pair<int, int>, std::optional<QPixmap>> loaded;  // (id, scale) → the picture
 };
 
@@ -25,8 +23,8 @@ Art& TheArt() {
 const QPixmap* Load(int id, int scale) {
   Art& art = TheArt();
   auto [it, added] = art.loaded.try_emplace({id, scale});
-  if (added && !art.folder.isEmpty()) {
-    QPixmap picture(QDir(art.folder).filePath(QString::fromStdString(BitmapFileName(id, scale))));
+  if (added && !art.folder.empty()) {
+    QPixmap picture(QString::fromStdString(art.folder + "/" + BitmapFileName(id, scale)));
     if (!picture.isNull()) {
       picture.setDevicePixelRatio(scale);
       it->second = std::move(picture);
@@ -39,13 +37,12 @@ const QPixmap* Load(int id, int scale) {
 
 void SetSkinArtFolder(const std::string& datFolder) {
   Art& art = TheArt();
-  art.folderName = datFolder;
-  art.folder = QString::fromStdString(datFolder);
+  art.folder = datFolder;
   art.loaded.clear();
 }
 
 const std::string& SkinArtFolder() {
-  return TheArt().folderName;
+  return TheArt().folder;
 }
 
 const QPixmap* SkinBitmap(int id, qreal ratio) {

@@ -102,8 +102,7 @@ void SkinFrame::Compose(const QSize& size) {
   // Below the skin's size (or from 10001 on) no face is composed: the old face and shape stay.
   if (!ComposeFaceInto(skin_, style_.slices, size.width(), size.height(), face_)) return;
   if (size != composedFor_) {
-    shape_ = ShapeOf(face_, RgbFromColorref(style_.keyColour));
-    window_.setMask(shape_);
+    window_.setMask(ShapeOf(face_, RgbFromColorref(style_.keyColour)));
   }
   faceImage_ = ImageOf(face_, 1);
   if (ratio > 1.5 && skin2x_ &&
@@ -126,7 +125,16 @@ QRect SkinFrame::WorkArea() const {
   return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
+bool SkinFrame::Maximized() const {
+  return loaded_ ? maximized_ : window_.isMaximized();
+}
+
 void SkinFrame::SetMaximized(bool maximized) {
+  if (!loaded_) {
+    window_.setWindowState(maximized ? window_.windowState() | Qt::WindowMaximized
+                                     : window_.windowState() & ~Qt::WindowMaximized);
+    return;
+  }
   if (maximized == maximized_) return;
   if (maximized) {
     const std::optional<SkinRect> place = MaximizedRect(ToSkinRect(WorkArea()), style_.grip);

@@ -12,7 +12,6 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
-#include <QRegion>
 #include <optional>
 #include <string>
 
@@ -43,15 +42,11 @@ class SkinFrame : public QObject {
   SkinFrame(QWidget& window, SkinFrameStyle style);
 
   bool Loaded() const { return loaded_; }
-  // The skin picture's size (the window's smallest face).
-  SkinSize SkinPictureSize() const { return {skin_.width, skin_.height}; }
 
-  bool Maximized() const { return maximized_; }
-  // Maximizing fills the screen's work area; restoring returns to the place before it.
+  bool Maximized() const;
+  // Maximizing fills the screen's work area; restoring returns to the place before it. Without
+  // a skin the window's own maximized state is used.
   void SetMaximized(bool maximized);
-
-  // The shape now set on the window (empty without a skin).
-  const QRegion& Shape() const { return shape_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,7 +67,6 @@ class SkinFrame : public QObject {
   PixelImage face_;    // the face at the window's size
   PixelImage face2x_;  // the same at 200 %, composed from the 200 % skin
   QImage faceImage_;   // a view of the face drawn
-  QRegion shape_;
   QSize composedFor_;
   qreal composedRatio_ = 0;
   bool moving_ = false;
